@@ -25,8 +25,8 @@ struct TEventLog {
 } // namespace
 
 TEST(Link, ActivationWithALinkThatFailsToOpen) {
+    TEventLog log; // outlives the generator, whose destruction still raises events
     TGenOnRecorder r;
-    TEventLog log;
     log.Attach(*r.Gen);
     r.Link->SetOpenStatus(FT_DEVICE_NOT_FOUND);
     r.Gen->ChA.SetMode(QGMdC_gen);
@@ -45,8 +45,8 @@ TEST(Link, NoLinkAtAllBehavesAsNoDevice) {
 }
 
 TEST(Link, ActivationTwiceAndDeactivation) {
+    TEventLog log; // outlives the generator, whose destruction still raises events
     TGenOnRecorder r;
-    TEventLog log;
     r.Gen->SetActive(true);
     log.Attach(*r.Gen);
     r.Gen->SetActive(true); // already active: nothing at all
@@ -63,8 +63,8 @@ TEST(Link, ActivationTwiceAndDeactivation) {
 }
 
 TEST(Link, FailedCloseKeepsThePortActive) {
+    TEventLog log; // outlives the generator, whose destruction still raises events
     TGenOnRecorder r;
-    TEventLog log;
     r.Gen->SetActive(true);
     log.Attach(*r.Gen);
     r.Link->SetCloseStatus(FT_IO_ERROR);
@@ -85,11 +85,11 @@ TEST(Link, FailedAndShortWrites) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
+        TEventLog log;
         TGenOnRecorder r;
         r.Gen->SetAutoUpdate(false);
         r.Gen->ChA.SetMode(QGMdC_gen);
         r.Gen->SetActive(true); // nothing written yet
-        TEventLog log;
         log.Attach(*r.Gen);
         r.Link->FailWrite(2, c.Status, c.Written); // F0, F1, then the frequency frame
         const auto before = r.Ticks->GetTickCount();
@@ -109,9 +109,9 @@ TEST(Link, FailedAndShortWrites) {
 }
 
 TEST(Link, DataBlockAndReadFailures) {
+    TEventLog log;
     TGenOnRecorder r;
     r.Gen->SetActive(true);
-    TEventLog log;
     log.Attach(*r.Gen);
     const std::uint8_t block[4] = {1, 2, 3, 4};
     r.Link->FailWrite(r.Link->Writes().size(), FT_OK, 2);
@@ -149,8 +149,8 @@ TEST(Link, ReadsTheRequestedBytes) {
 }
 
 TEST(Link, EverythingIsSilentWhileInactive) {
+    TEventLog log; // outlives the generator, whose destruction still raises events
     TGenOnRecorder r;
-    TEventLog log;
     log.Attach(*r.Gen);
     int waits = 0;
     r.Gen->OnGenResponseWait = [&](TQvGen4&) { ++waits; };
