@@ -195,10 +195,10 @@ TEST(Link, WaitEventRaisedEvenWhenThePauseIsAlreadyOver) {
         std::uint32_t GetTickCount() override { return Now += 25; }
         void Sleep(std::uint32_t) override { ADD_FAILURE() << "slept after the pause was over"; }
     };
+    int waits = 0;
     auto link = std::make_unique<TQvRecordingLink>();
     TQvGen4 gen(std::move(link), std::make_unique<TJumpyTicks>());
     gen.SetActive(true);
-    int waits = 0;
     gen.OnGenResponseWait = [&](TQvGen4&) { ++waits; };
     gen.ResetGen();
     EXPECT_EQ(waits, 1);

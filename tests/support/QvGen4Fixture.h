@@ -33,6 +33,23 @@ struct TGenOnRecorder {
         Gen = std::make_unique<TQvGen4>(std::move(link), std::move(ticks));
     }
 
+    // Test handlers capture locals that die before the generator, whose destruction still sends
+    // the reset frame and raises events: drop them first.
+    ~TGenOnRecorder() {
+        TQvGen4& g = *Gen;
+        g.OnFTError = {};
+        g.OnParamValueError = {};
+        g.OnADCTimer = {};
+        g.AfterUpdate = {};
+        g.OnChModeChange = {};
+        g.OnChangeActiveState = {};
+        g.OnGenResponseWait = {};
+        g.OnOverModulation = {};
+        g.OnErrorFile = {};
+    }
+    TGenOnRecorder(const TGenOnRecorder&) = delete;
+    TGenOnRecorder& operator=(const TGenOnRecorder&) = delete;
+
     // Every write as one line of hexadecimal bytes.
     std::vector<std::string> Lines() const {
         std::vector<std::string> out;
