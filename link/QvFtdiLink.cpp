@@ -13,7 +13,9 @@ TQvFtdiLink::TQvFtdiLink(TSettings Settings) : FSettings(Settings) {}
 TQvFtdiLink::~TQvFtdiLink() { Close(); }
 
 FT_STATUS TQvFtdiLink::Fail(FT_STATUS Status) {
-    FLastError = FCtx ? ftdi_get_error_string(FCtx.get()) : "libftdi context unavailable";
+    // libftdi leaves its error text unset when nothing failed inside it (no device found).
+    const char* text = FCtx ? ftdi_get_error_string(FCtx.get()) : "libftdi context unavailable";
+    FLastError = text ? text : (Status == FT_DEVICE_NOT_FOUND ? "no FTDI device found" : "");
     return Status;
 }
 
