@@ -1,5 +1,7 @@
 #include "QvCtlRun.h"
 
+#include "QvCtlTraceLink.h"
+#include "QvFtdiLink.h"
 #include "QvGen4.h"
 #include "QvGen4Errors.h"
 #include "QvRecordingLink.h"
@@ -48,20 +50,6 @@ std::string_view ChannelName(const TQvGen4Channel& Ch) {
     return Ch.ChannelType() == QGCN_A ? "ChA" : "ChB";
 }
 
-std::string HexLine(const std::vector<std::uint8_t>& Bytes) {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(Bytes.size() * 3);
-    for (std::size_t i = 0; i < Bytes.size(); ++i) {
-        if (i) {
-            out += ' ';
-        }
-        out += digits[Bytes[i] >> 4];
-        out += digits[Bytes[i] & 0x0F];
-    }
-    return out;
-}
-
 class TSession {
 public:
     TSession(const TQvCtlRequest& Req, std::ostream& Out, std::ostream& Err)
@@ -77,8 +65,7 @@ public:
             return Save();
         case TQvCtlCommand::Apply:
         case TQvCtlCommand::Adc:
-            FErr << "qvgen4ctl: this command is not available in this build\n";
-            return QvCtlExitFailure;
+            return Program();
         }
         return QvCtlExitFailure;
     }
@@ -138,7 +125,7 @@ private:
             rc = Fail(e);
         }
         for (const auto& w : rec->Writes()) {
-            FOut << HexLine(w) << '\n';
+            FOut << QvCtlHexLine(w.data(), w.size()) << '\n';
         }
         return rc == QvCtlExitOk ? Done() : rc;
     }
@@ -163,10 +150,64 @@ private:
         return QvCtlExitFailure;
     }
 
+    // The device's link, wrapped for --trace.
+    std::unique_ptr<TQvGen4Link> OpenDeviceLink() {
+        std::unique_ptr<TQvGen4Link> link;
+        if (FReq.Device == TQvCtlDevice::Usb) {
+            auto ftdi = std::make_unique<TQvFtdiLink>();
+            FFtdi = ftdi.get();
+            link = std::move(ftdi);
+        } else {
+            return nullptr;
+        }
+        if (FReq.Trace) {
+            link = std::make_unique<TQvCtlTraceLink>(std::move(link), FOut, nullptr);
+        }
+        return link;
+    }
+
+    // apply and adc: one update cycle at the real pace, then the instrument is left running.
+    int Program() {
+        auto link = OpenDeviceLink();
+        if (!link) {
+            FErr << "qvgen4ctl: the virtual instrument is not available in this build\n";
+            return QvCtlExitFailure;
+        }
+        TQvGen4 gen(std::move(link)); // the wall clock: the instrument needs its pauses
+        if (!Prepare(gen)) {
+            return QvCtlExitFailure;
+        }
+        gen.SetActive(true); // AutoUpdate is off: this only opens the link
+        if (!gen.Active()) {
+            FErr << "qvgen4ctl: cannot open the device (status " << gen.Status() << ")";
+            if (FFtdi && !FFtdi->LastError().empty()) {
+                FErr << ": " << FFtdi->LastError();
+            }
+            FErr << '\n';
+            return QvCtlExitFailure;
+        }
+        try {
+            gen.SetAutoUpdate(true);
+        } catch (const EQvGen4Error& e) {
+            // The generator's destructor deactivates as usual: a reset frame puts a half-programmed
+            // instrument back into a known state before the link closes.
+            return Fail(e);
+        }
+        // Leave the instrument running: close only the port. The generator then counts as
+        // inactive, so its destructor sends no reset frame; deactivation itself, which does reset,
+        // stays as it is for every other host.
+        if (!gen.CloseFTPort()) {
+            FErr << "qvgen4ctl: cannot close the device (status " << gen.Status() << ")\n";
+            return QvCtlExitFailure;
+        }
+        return Done();
+    }
+
     const TQvCtlRequest& FReq;
     std::ostream& FOut;
     std::ostream& FErr;
     bool FRefused = false;
+    TQvFtdiLink* FFtdi = nullptr; // for the USB library's own words on a failure
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "QvGen4Types.h"
+#include "QvMathFun.h"
 
 #include <array>
 #include <cstdint>
@@ -46,6 +47,11 @@ template <> struct TQvCtlEnumNames<TQvGen4AFPModes> {
 template <> struct TQvCtlEnumNames<TQvGen4DDSmodModes> {
     static constexpr std::array<std::string_view, 3> Names{"QGTMs_BxSK", "QGTMs_QxSK",
                                                            "QGTMs_User"};
+};
+
+template <> struct TQvCtlEnumNames<TMathFuncsTypes> {
+    static constexpr std::array<std::string_view, 3> Names{"QMFT_sin", "QMFT_triangle",
+                                                           "QMFT_rect"};
 };
 
 // The kind of a model type, and its names for an enumeration.

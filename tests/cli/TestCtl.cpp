@@ -155,3 +155,23 @@ TEST(CtlUsage, HelpDescribesTheContract) {
         }
     }
 }
+
+TEST(CtlFailures, ExitStatusOfEachFailureKind) {
+    // No generator clock (multiplier below 4 on the external reference): the cycle stops before
+    // the first frequency frame; what went out before is printed.
+    const auto cycle =
+        RunCtl({"frames", "UseExtRefFreq=true", "FreqScale=3", "ChA.Mode=QGMdC_gen"});
+    EXPECT_EQ(cycle.Status, 1);
+    EXPECT_THAT(cycle.OutLines(),
+                ElementsAreArray<std::string>({Reset, "E5 00 00 00 00 00", "F1 00 00 00 00 00"}));
+    ASSERT_THAT(cycle.ErrLines(), SizeIs(2)); // the multiplier was brought to 0, then the failure
+    EXPECT_THAT(cycle.ErrLines()[0], HasSubstr("refused: FreqScale=3 (keeps 0)"));
+
+    const auto usb = RunCtl({"apply", "--device", "usb", "ChA.Mode=QGMdC_gen"});
+    if (usb.Status == 0) {
+        GTEST_SKIP() << "an FTDI device is attached";
+    }
+    EXPECT_EQ(usb.Status, 1);
+    EXPECT_THAT(usb.Out, IsEmpty());
+    EXPECT_THAT(usb.Err, HasSubstr("cannot open the device"));
+}
