@@ -31,6 +31,14 @@ void AddChannel(std::vector<TQvCtlPath>& Rows, const std::string& Prefix, TChann
     add("Frequency", ch, &C::Frequency, &C::Set_sinFrequency);
     add("Amplitude", ch, &C::Amplitude, &C::Set_sinAmplitude);
     add("Phase", ch, &C::Phase, &C::SetPhase);
+
+    using L = TQvGen4LFM;
+    auto lfm = [Chan](TQvGen4& g) -> L& { return Chan(g).LFM; };
+    add("LFM.FreqTop", lfm, &L::FreqTop, &L::SetFreqTop);
+    add("LFM.Tinc0", lfm, &L::Tinc0, &L::SetTinc0);
+    add("LFM.Tinc1", lfm, &L::Tinc1, &L::SetTinc1);
+    add("LFM.Tdec0", lfm, &L::Tdec0, &L::SetTdec0);
+    add("LFM.Tdec1", lfm, &L::Tdec1, &L::SetTdec1);
 }
 
 std::vector<TQvCtlPath> BuildPaths() {

@@ -41,6 +41,12 @@ TEST(CtlShow, PrintsTheStartStateInPathOrder) {
             Ch + ".Frequency=1000",
             Ch + ".Amplitude=100",
             Ch + ".Phase=0",
+            // The carrier's start value equals its default, so the sweep top keeps its 0.
+            Ch + ".LFM.FreqTop=0",
+            Ch + ".LFM.Tinc0=0",
+            Ch + ".LFM.Tinc1=0",
+            Ch + ".LFM.Tdec0=0",
+            Ch + ".LFM.Tdec1=0",
         };
     };
     EXPECT_THAT(r.OutLines(),
