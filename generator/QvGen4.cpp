@@ -33,6 +33,20 @@ void TQvGen4::SetTickSource(std::unique_ptr<TQvGen4TickSource> Ticks) {
     FTicks = Ticks ? std::move(Ticks) : std::make_unique<TQvGen4SystemTicks>();
 }
 
+void TQvGen4::SetTimerFactory(TQvGen4TimerFactory Factory) {
+    FTimerFactory = std::move(Factory);
+    ChA.Tuner.ReleaseADCTimer();
+    ChB.Tuner.ReleaseADCTimer();
+    UpdateDependentTimers();
+}
+
+std::unique_ptr<TQvGen4Timer> TQvGen4::CreateTimer(std::function<void()> OnTimeout) const {
+    if (!FTimerFactory) {
+        return nullptr;
+    }
+    return FTimerFactory(std::move(OnTimeout));
+}
+
 // --- Link ---
 
 bool TQvGen4::OpenFTPort() {

@@ -9,6 +9,7 @@
 #include "QvGen4Link.h"
 #include "QvGen4Options.h"
 #include "QvGen4Tick.h"
+#include "QvGen4Timer.h"
 #include "QvGen4Types.h"
 
 #include <cstdint>
@@ -45,6 +46,11 @@ public:
     void SetLink(std::unique_ptr<TQvGen4Link> Link);
     TQvGen4Link* Link() const { return FLink.get(); }
     void SetTickSource(std::unique_ptr<TQvGen4TickSource> Ticks);
+    // Where the tuners get their polling timers (see QvGen4Timer.h); none by default. Timers of
+    // the former factory are dropped, and polling that should run is armed anew.
+    void SetTimerFactory(TQvGen4TimerFactory Factory);
+    // A disarmed timer from the factory, or null when there is none.
+    std::unique_ptr<TQvGen4Timer> CreateTimer(std::function<void()> OnTimeout) const;
 
     // --- Link ---
     bool OpenFTPort();
@@ -113,6 +119,7 @@ private:
 
     std::unique_ptr<TQvGen4Link> FLink;
     std::unique_ptr<TQvGen4TickSource> FTicks;
+    TQvGen4TimerFactory FTimerFactory; // outlives the channels' timers
     FT_STATUS FStatus = FT_OK;
 
 public:

@@ -70,6 +70,10 @@ protected:
     TQvGen4Channel(TQvGen4& Owner, TQvGen4ChNames Type);
 
 private:
+    // Raises OnOverModulation when an amplitude swing of Type leaves no room above the carrier;
+    // SuspendPolling stops the tuner's poll while the handler runs.
+    void CheckOverModulation(TQvGen4AFPModes Type, bool SuspendPolling);
+
     TQvGen4& FOwner;
     TQvGen4ModesCommon FMode = QGMdC_off;
     bool FOpened = false;

@@ -22,6 +22,19 @@ enum TQvGen4ModesCommon : std::uint8_t {
 // The carrier parameter a sub-object acts on.
 enum TQvGen4AFPModes : std::uint8_t { QGAFPms_freq = 0, QGAFPms_ampl = 1, QGAFPms_phase = 2 };
 
+// How start frames name the modulated or tuned parameter: frequency 3, amplitude 1, phase 2.
+constexpr std::uint8_t QvGen4AFPSelector(TQvGen4AFPModes Type) {
+    switch (Type) {
+    case QGAFPms_freq:
+        return 3;
+    case QGAFPms_ampl:
+        return 1;
+    case QGAFPms_phase:
+        return 2;
+    }
+    return 0;
+}
+
 // Keying programs of the DDS keying object.
 enum TQvGen4DDSmodModes : std::uint8_t { QGTMs_BxSK = 0, QGTMs_QxSK = 1, QGTMs_User = 2 };
 
