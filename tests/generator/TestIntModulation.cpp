@@ -173,3 +173,18 @@ TEST(IntModulation, ChannelBAddressesItsBlock) {
         EXPECT_EQ(std::count(lines.begin(), lines.end(), c.Header), 1) << int(c.A);
     }
 }
+
+TEST(IntModulation, StoredFrequencyOutOfRangeEndsInTheDividerError) {
+    // Settings files store Fm unchecked; 0 or a negative value must not divide by zero.
+    for (std::int32_t fm : {0, -5}) {
+        SCOPED_TRACE(fm);
+        TGenOnRecorder r;
+        PrepareModes(r, QGMdC_IntModulation, QGMdC_off);
+        auto stored = r.Gen->ChA.IntModulation.Stored();
+        stored.Fm = fm;
+        r.Gen->ChA.IntModulation.LoadStored(stored);
+        EXPECT_THROW(r.Gen->SetAutoUpdate(true), EQvGen4Error);
+        EXPECT_EQ(r.Gen->ChA.IntModulation.RdsCnt(), 0);
+        EXPECT_EQ(Frames(r).back(), "20 00 00 00 00 00") << "no data block for an empty table";
+    }
+}
