@@ -18,8 +18,8 @@
 //         TQvAppOptionOwner FOptionOwner;         // destroys the panel's options with the panel
 //         TQvAppColorOption* optOnColor = nullptr;
 //     };
-//     optOnColor = Rep.AddAppColorOption(FOptionOwner, "ChA", "OnColor", QvColorFromRGB(255, 192,
-//     192));
+//     optOnColor = Rep.AddAppColorOption(FOptionOwner, "ChA", "OnColor",
+//                                        QvColorFromRGB(255, 192, 192));
 //
 // The pointers stay valid as long as the owner lives, unless the repository is destroyed first;
 // the program destroys its repository last.
