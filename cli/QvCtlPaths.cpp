@@ -32,6 +32,28 @@ void AddChannel(std::vector<TQvCtlPath>& Rows, const std::string& Prefix, TChann
     add("Amplitude", ch, &C::Amplitude, &C::Set_sinAmplitude);
     add("Phase", ch, &C::Phase, &C::SetPhase);
 
+    using T = TQvGen4Tuner;
+    auto tuner = [Chan](TQvGen4& g) -> T& { return Chan(g).Tuner; };
+    add("Tuner.Type", tuner, &T::Type, &T::SetType);
+    add("Tuner.Scale", tuner, &T::Scale, &T::SetScale);
+    add("Tuner.ADCTimerEnabled", tuner, &T::ADCTimerEnabled, &T::SetADCTimerEnabled);
+    add("Tuner.ADCTimerInterval", tuner, &T::ADCTimerInterval, &T::SetADCTimerInterval);
+
+    using I = TQvGen4IntModulation;
+    auto im = [Chan](TQvGen4& g) -> I& { return Chan(g).IntModulation; };
+    add("IntModulation.Type", im, &I::Type, &I::SetType);
+    add("IntModulation.Fm", im, &I::Fm, &I::SetFm);
+    add("IntModulation.dA", im, &I::dA, &I::SetdA);
+    add("IntModulation.dF", im, &I::dF, &I::SetdF);
+    add("IntModulation.dPh", im, &I::dPh, &I::SetdPh);
+    add("IntModulation.CC", im, &I::CC, &I::SetCC);
+    add("IntModulation.MathFuncType", im, &I::MathFuncType, &I::SetMathFuncType);
+
+    using E = TQvGen4ExtModulation;
+    auto em = [Chan](TQvGen4& g) -> E& { return Chan(g).ExtModulation; };
+    add("ExtModulation.Type", em, &E::Type, &E::SetType);
+    add("ExtModulation.Scale", em, &E::Scale, &E::SetScale);
+
     using L = TQvGen4LFM;
     auto lfm = [Chan](TQvGen4& g) -> L& { return Chan(g).LFM; };
     add("LFM.FreqTop", lfm, &L::FreqTop, &L::SetFreqTop);
@@ -39,6 +61,31 @@ void AddChannel(std::vector<TQvCtlPath>& Rows, const std::string& Prefix, TChann
     add("LFM.Tinc1", lfm, &L::Tinc1, &L::SetTinc1);
     add("LFM.Tdec0", lfm, &L::Tdec0, &L::SetTdec0);
     add("LFM.Tdec1", lfm, &L::Tdec1, &L::SetTdec1);
+
+    using D = TQvGen4DDSMod;
+    auto dds = [Chan](TQvGen4& g) -> D& { return Chan(g).DDSMod; };
+    add("DDSMod.F1", dds, &D::F1, &D::SetF1);
+    add("DDSMod.F2", dds, &D::F2, &D::SetF2);
+    add("DDSMod.F3", dds, &D::F3, &D::SetF3);
+    add("DDSMod.F4", dds, &D::F4, &D::SetF4);
+    add("DDSMod.dF", dds, &D::dF, &D::Set_dF);
+    add("DDSMod.Ph1", dds, &D::Ph1, &D::SetPh1);
+    add("DDSMod.Ph2", dds, &D::Ph2, &D::SetPh2);
+    add("DDSMod.Ph3", dds, &D::Ph3, &D::SetPh3);
+    add("DDSMod.Ph4", dds, &D::Ph4, &D::SetPh4);
+    add("DDSMod.dPh", dds, &D::dPh, &D::Set_dPh);
+    add("DDSMod.T1", dds, &D::T1, &D::SetT1);
+    add("DDSMod.T2", dds, &D::T2, &D::SetT2);
+    add("DDSMod.T3", dds, &D::T3, &D::SetT3);
+    add("DDSMod.T4", dds, &D::T4, &D::SetT4);
+    add("DDSMod.Mode", dds, &D::Mode, &D::SetMode);
+    add("DDSMod.Type", dds, &D::Type, &D::SetType);
+    add("DDSMod.UseExtTimes", dds, &D::UseExtTimes, &D::SetUseExtTimes);
+    add("DDSMod.ContBidiRamp", dds, &D::ContBidiRamp, &D::SetContBidiRamp);
+    add("DDSMod.Fm", dds, &D::Fm, &D::SetFm);
+    add("DDSMod.MathFuncType", dds, &D::MathFuncType, &D::SetMathFuncType);
+    add("DDSMod.CC", dds, &D::CC, &D::SetCC);
+    add("DDSMod.ReadingsCntMin", dds, &D::ReadingsCntMin, &D::SetReadingsCntMin);
 }
 
 std::vector<TQvCtlPath> BuildPaths() {

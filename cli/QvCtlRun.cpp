@@ -21,6 +21,31 @@ constexpr TStartValue StartChannel[] = {
     {"Frequency", "1000"},
     {"Amplitude", "100"},
     {"Phase", "0"},
+    {"IntModulation.Fm", "1000"},
+    {"IntModulation.dA", "50"},
+    {"IntModulation.dF", "100"},
+    {"IntModulation.dPh", "90"},
+    {"IntModulation.CC", "0.5"},
+    {"Tuner.ADCTimerEnabled", "true"},
+    {"Tuner.ADCTimerInterval", "500"},
+    {"DDSMod.F1", "1000"},
+    {"DDSMod.F2", "1000"},
+    {"DDSMod.F3", "1000"},
+    {"DDSMod.F4", "1000"},
+    {"DDSMod.dF", "1000"},
+    {"DDSMod.Ph1", "0"},
+    {"DDSMod.Ph2", "180"},
+    {"DDSMod.Ph3", "90"},
+    {"DDSMod.Ph4", "270"},
+    {"DDSMod.dPh", "90"},
+    {"DDSMod.T1", "1000"},
+    {"DDSMod.T2", "1000"},
+    {"DDSMod.T3", "1000"},
+    {"DDSMod.T4", "1000"},
+    {"DDSMod.ContBidiRamp", "true"},
+    {"DDSMod.Fm", "1000"},
+    {"DDSMod.CC", "0.5"},
+    {"DDSMod.ReadingsCntMin", "32"},
 };
 constexpr TStartValue StartGenerator[] = {
     {"Options.OverModulationNotify", "true"},
@@ -74,6 +99,9 @@ private:
     // Start state, --load and the assignments. False when the file failed (reported already).
     bool Prepare(TQvGen4& Gen) {
         ApplyStartState(Gen);
+        // A tuning channel needs a polling timer once the link is open. Nothing here runs an
+        // event loop, so the timers never fire by themselves; adc polls on its own schedule.
+        Gen.SetTimerFactory(TQvGen4ManualTimer::Factory());
         Gen.OnOverModulation = [this](TQvGen4Channel& Ch, double Limit) {
             // Answered "no": the level stays as assigned.
             FErr << "qvgen4ctl: " << ChannelName(Ch) << ": over-modulation: Amplitude "
