@@ -1,0 +1,3 @@
+#include "InstrumentFixture.h"
+
+#include <gtest/gtest.h>
