@@ -60,7 +60,21 @@ struct TGenOnInstrument {
     TGenOnInstrument() {
         Gen = std::make_unique<TQvGen4>(QvMakeVirtualLink(Instr),
                                         std::make_unique<TQvGen4ManualTicks>());
+        Gen->SetTimerFactory(TQvGen4ManualTimer::Factory());
     }
+    // Handlers capture locals that die before the generator, whose destruction still sends the
+    // reset frame: drop them first.
+    ~TGenOnInstrument() {
+        Gen->OnFTError = {};
+        Gen->OnADCTimer = {};
+        Gen->AfterUpdate = {};
+        Gen->OnChangeActiveState = {};
+        Gen->OnOverModulation = {};
+        Gen->OnParamValueError = {};
+    }
+    TGenOnInstrument(const TGenOnInstrument&) = delete;
+    TGenOnInstrument& operator=(const TGenOnInstrument&) = delete;
+
     const TQvOutputState& A() const { return Instr->Output(QGCN_A); }
     const TQvOutputState& B() const { return Instr->Output(QGCN_B); }
 };
