@@ -249,7 +249,9 @@ void TframeCh::SetModeFromSelector() {
         ch.SetMode(QGMdC_LFM);
         break;
     case ItemXSK:
+        // The keying page refines the program (frequency or phase, two or four symbols).
         ch.SetMode(QGMdC_DDSMod);
+        ch.DDSMod.SetMode(QGTMs_BxSK);
         break;
     default:
         break;
@@ -315,6 +317,20 @@ void TframeCh::RefreshAfterUpdate() {
         }
         cmbBoxChMode->setEnabled(!follows);
         pgCtrlChModes->setEnabled(!follows);
+        if (follows) {
+            // The parameter that channel A's input modulates is not ours to set.
+            switch (ch.GetOtherCh().ExtModulation.Type()) {
+            case QGAFPms_freq:
+                edtFreq->setEnabled(false);
+                break;
+            case QGAFPms_ampl:
+                edtAmpl->setEnabled(false);
+                break;
+            case QGAFPms_phase:
+                edtPhase->setEnabled(false);
+                break;
+            }
+        }
     }
     if (ch.Mode() == QGMdC_LFM) {
         edtFreq->setEnabled(false);

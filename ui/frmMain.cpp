@@ -291,7 +291,11 @@ void TfrmMain::miExitClick() {
 void TfrmMain::act_UpdateChlsExecute() {
     QWidget* focused = focusWidget();
     // A field being typed in commits its text (and normalises its separator) first.
-    if (auto* edit = qobject_cast<QLineEdit*>(focused)) {
+    QLineEdit* edit = qobject_cast<QLineEdit*>(focused);
+    if (auto* combo = qobject_cast<QComboBox*>(focused)) {
+        edit = combo->lineEdit();
+    }
+    if (edit) {
         emit edit->editingFinished();
     }
     btnGenUpdate->setFocus();

@@ -1,6 +1,7 @@
 #include "mainDM.h"
 
 #include "QvApplication.h"
+#include "QvQtTimer.h"
 #include "chframe.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,7 @@ TDMmain::TDMmain(TDMmainSetup Setup, QObject* Parent) : QObject(Parent), FSetup(
     if (FSetup.TickFactory) {
         QvGen.SetTickSource(FSetup.TickFactory());
     }
+    QvGen.SetTimerFactory(FSetup.TimerFactory ? FSetup.TimerFactory : TQvQtTimer::Factory());
     LoadStoredGenValues();
 
     QvGen.OnADCTimer = [this](TQvGen4Channel& ch) { QvGenADCTimer(ch); };

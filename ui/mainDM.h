@@ -38,6 +38,7 @@ struct TDMmainSetup {
     // Tests put fakes here; empty means the real ones.
     std::function<std::unique_ptr<TQvGen4Link>(TQvDevice)> LinkFactory;
     std::function<std::unique_ptr<TQvGen4TickSource>()> TickFactory;
+    TQvGen4TimerFactory TimerFactory;
     std::function<bool(const QUrl&)> OpenUrl;
 };
 
