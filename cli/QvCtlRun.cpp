@@ -5,9 +5,15 @@
 #include "QvGen4.h"
 #include "QvGen4Errors.h"
 #include "QvRecordingLink.h"
+#include "QvVirtualInstrument.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <ostream>
 #include <string_view>
+#include <thread>
 
 namespace {
 
@@ -74,6 +80,38 @@ void ApplyStartState(TQvGen4& Gen) {
 std::string_view ChannelName(const TQvGen4Channel& Ch) {
     return Ch.ChannelType() == QGCN_A ? "ChA" : "ChB";
 }
+
+} // namespace
+
+std::string QvCtlAdcText(const TQvGen4Channel& Ch) {
+    const TQvGen4& gen = Ch.Owner();
+    const auto code = static_cast<double>(Ch.Tuner.ADCValue());
+    // The channel panel's general format: up to 15 significant digits.
+    auto general = [](double V) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.15g", V);
+        return std::string(buf);
+    };
+    switch (Ch.Tuner.Type()) {
+    case QGAFPms_freq: {
+        const double hz = gen.Conv_CodeToFreq(code);
+        // The panel switches to kHz from the ±48 kHz range (Scale 10) upwards.
+        if (Ch.Tuner.Scale() >= 10) {
+            return general(std::nearbyint(hz / 1000)) + " кГц";
+        }
+        return general(std::nearbyint(hz)) + " Гц";
+    }
+    case QGAFPms_ampl:
+        return general(TQvGen4::Conv_Value(TQvGen4::Conv_AmplTodB(TQvGen4::Conv_CodeToAmpl(code)),
+                                           1, 1, -3)) +
+               " dB";
+    case QGAFPms_phase:
+        return general(TQvGen4::Conv_Value(TQvGen4::Conv_CodeToPhase(code), 1, 1, -2)) + " °";
+    }
+    return general(code);
+}
+
+namespace {
 
 class TSession {
 public:
@@ -178,18 +216,36 @@ private:
         return QvCtlExitFailure;
     }
 
-    // The device's link, wrapped for --trace.
+    // The device's link, wrapped for --trace. The monitor lines come from the virtual
+    // instrument: the device itself, or for USB a second one that only decodes the same bytes.
     std::unique_ptr<TQvGen4Link> OpenDeviceLink() {
         std::unique_ptr<TQvGen4Link> link;
+        std::shared_ptr<TQvVirtualInstrument> decoder;
         if (FReq.Device == TQvCtlDevice::Usb) {
             auto ftdi = std::make_unique<TQvFtdiLink>();
             FFtdi = ftdi.get();
             link = std::move(ftdi);
+            if (FReq.Trace) {
+                decoder = std::make_shared<TQvVirtualInstrument>();
+                decoder->Open();
+            }
         } else {
-            return nullptr;
+            FVirtual = std::make_shared<TQvVirtualInstrument>();
+            link = QvMakeVirtualLink(FVirtual);
+            decoder = FVirtual;
         }
         if (FReq.Trace) {
-            link = std::make_unique<TQvCtlTraceLink>(std::move(link), FOut, nullptr);
+            auto decode = [decoder, feed = decoder != FVirtual, next = std::uint64_t{0}](
+                              const std::uint8_t* Data, std::uint32_t Count) mutable {
+                if (feed) {
+                    std::uint32_t taken = 0;
+                    decoder->Write(Data, Count, taken);
+                }
+                auto lines = decoder->MonitorText(next);
+                next = decoder->NextMonitorSeq();
+                return lines;
+            };
+            link = std::make_unique<TQvCtlTraceLink>(std::move(link), FOut, std::move(decode));
         }
         return link;
     }
@@ -197,13 +253,17 @@ private:
     // apply and adc: one update cycle at the real pace, then the instrument is left running.
     int Program() {
         auto link = OpenDeviceLink();
-        if (!link) {
-            FErr << "qvgen4ctl: the virtual instrument is not available in this build\n";
-            return QvCtlExitFailure;
-        }
         TQvGen4 gen(std::move(link)); // the wall clock: the instrument needs its pauses
         if (!Prepare(gen)) {
             return QvCtlExitFailure;
+        }
+        TQvGen4Channel* tuning = nullptr;
+        if (FReq.Command == TQvCtlCommand::Adc) {
+            tuning = TuningChannel(gen);
+            if (!tuning) {
+                FErr << "qvgen4ctl: adc needs a channel in QGMdC_tuning\n";
+                return QvCtlExitUsage;
+            }
         }
         gen.SetActive(true); // AutoUpdate is off: this only opens the link
         if (!gen.Active()) {
@@ -221,6 +281,13 @@ private:
             // instrument back into a known state before the link closes.
             return Fail(e);
         }
+        if (tuning) {
+            try {
+                Poll(*tuning);
+            } catch (const EQvGen4Error& e) {
+                return Fail(e);
+            }
+        }
         // Leave the instrument running: close only the port. The generator then counts as
         // inactive, so its destructor sends no reset frame; deactivation itself, which does reset,
         // stays as it is for every other host.
@@ -228,14 +295,45 @@ private:
             FErr << "qvgen4ctl: cannot close the device (status " << gen.Status() << ")\n";
             return QvCtlExitFailure;
         }
+        if (FVirtual && FReq.Command == TQvCtlCommand::Apply) {
+            FOut << FVirtual->SnapshotJson() << '\n';
+        }
         return Done();
+    }
+
+    // The channel the update cycle puts into tuning: channel A looked at first.
+    static TQvGen4Channel* TuningChannel(TQvGen4& Gen) {
+        if (Gen.ChA.Mode() == QGMdC_tuning) {
+            return &Gen.ChA;
+        }
+        if (Gen.ChB.Mode() == QGMdC_tuning) {
+            return &Gen.ChB;
+        }
+        return nullptr;
+    }
+
+    // Reads the ADC as the tuning timer would, one period apart, first after one period.
+    void Poll(TQvGen4Channel& Ch) {
+        const auto interval = std::chrono::milliseconds(std::max(0, Ch.Tuner.ADCTimerInterval()));
+        for (int i = 0; i < FReq.Count; ++i) {
+            std::this_thread::sleep_for(interval);
+            if (FVirtual) {
+                // The virtual instrument samples its ADC input at its own time.
+                FVirtual->SetTime(FVirtual->Time() +
+                                  std::chrono::duration<double>(interval).count());
+            }
+            Ch.Tuner.GetADCValue();
+            FOut << QvCtlAdcText(Ch) << '\n';
+            FOut.flush();
+        }
     }
 
     const TQvCtlRequest& FReq;
     std::ostream& FOut;
     std::ostream& FErr;
     bool FRefused = false;
-    TQvFtdiLink* FFtdi = nullptr; // for the USB library's own words on a failure
+    std::shared_ptr<TQvVirtualInstrument> FVirtual; // --device virtual
+    TQvFtdiLink* FFtdi = nullptr;                   // for the USB library's own words on a failure
 };
 
 } // namespace

@@ -313,6 +313,7 @@ TEST(CtlUsage, EachMistakeExitsTwoWithAOneLineReason) {
         {"apply", "--device", "serial"},
         {"adc", "--count", "0"},
         {"adc", "--count", "x"},
+        {"adc", "--device", "virtual"}, // no channel in tuning: nothing to read
         {"save"},
         // A usage error anywhere stops the run before anything is done.
         {"save", CtlTempPath("never.qvg"), "ChA.Phase=10", "ChA.Nothing=1"},
@@ -366,4 +367,95 @@ TEST(CtlFailures, ExitStatusOfEachFailureKind) {
     EXPECT_EQ(usb.Status, 1);
     EXPECT_THAT(usb.Out, IsEmpty());
     EXPECT_THAT(usb.Err, HasSubstr("cannot open the device"));
+}
+
+namespace {
+
+// The JSON object that follows "Key": in the one-line snapshot, up to its closing brace.
+std::string JsonObject(const std::string& Json, const std::string& Key) {
+    const auto start = Json.find("\"" + Key + "\":{");
+    if (start == std::string::npos) {
+        return {};
+    }
+    int depth = 0;
+    for (auto i = Json.find('{', start); i < Json.size(); ++i) {
+        depth += Json[i] == '{' ? 1 : Json[i] == '}' ? -1 : 0;
+        if (depth == 0) {
+            return Json.substr(start, i - start + 1);
+        }
+    }
+    return {};
+}
+
+double JsonNumber(const std::string& Object, const std::string& Key) {
+    const auto at = Object.find("\"" + Key + "\":");
+    return at == std::string::npos ? -1 : std::stod(Object.substr(at + Key.size() + 3));
+}
+
+} // namespace
+
+TEST(CtlApply, VirtualInstrumentKeepsRunningAsAssigned) {
+    const auto r = RunCtl({"apply", "--device", "virtual", "ChA.Mode=QGMdC_gen",
+                           "ChA.Frequency=2500", "ChA.Amplitude=50", "ChB.Mode=QGMdC_LFM",
+                           "ChB.LFM.FreqTop=2000", "ChB.LFM.Tinc0=1000", "ChB.LFM.Tdec0=1000",
+                           "ChB.LFM.Tinc1=10", "ChB.LFM.Tdec1=10"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    ASSERT_THAT(r.OutLines(), SizeIs(1));
+    const std::string json = r.OutLines()[0];
+    const std::string outputs = JsonObject(json, "outputs");
+    // No reset frame at the end: both outputs still do what the cycle set up.
+    const std::string a = JsonObject(outputs, "A");
+    EXPECT_THAT(a, HasSubstr("\"on\":true,\"mode\":\"sine\""));
+    EXPECT_NEAR(JsonNumber(a, "frequency_hz"), 2500000, 0.1);
+    EXPECT_NEAR(JsonNumber(a, "amplitude_percent"), 50, 0.01);
+    const std::string b = JsonObject(outputs, "B");
+    EXPECT_THAT(b, HasSubstr("\"on\":true,\"mode\":\"sweep\""));
+    EXPECT_NEAR(JsonNumber(b, "frequency_hz"), 1000000, 0.1);
+    EXPECT_NEAR(JsonNumber(JsonObject(b, "sweep"), "top_hz"), 2000000, 0.1);
+    EXPECT_THAT(JsonObject(json, "stream"), HasSubstr("\"protocol_errors\":0"));
+}
+
+TEST(CtlApply, TraceShowsEachFrameWithItsDecodedLine) {
+    const auto r = RunCtl({"apply", "--device", "virtual", "--trace", "ChA.Mode=QGMdC_gen"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    const auto lines = r.OutLines();
+    const std::vector<std::string> frames = {
+        Reset, "F1 00 00 00 00 00", "04 00 A3 D7 09 00", "02 3F FF 00 00 00", "05 00 00 00 00 00",
+        Update};
+    ASSERT_THAT(lines, SizeIs(frames.size() * 2 + 1));
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(lines[2 * i], frames[i]);
+        // The monitor's line names the same bytes.
+        EXPECT_THAT(lines[2 * i + 1], testing::EndsWith("| " + frames[i]));
+    }
+    EXPECT_THAT(lines.back(), testing::StartsWith("{\"clock\":"));
+}
+
+TEST(CtlAdc, ReadingsAsThePanelShowsThem) {
+    struct TCase {
+        std::vector<std::string> Args;
+        std::string Reading;
+    };
+    // The virtual instrument's ADC input sits at its centre at these instants, so each reading
+    // is the carrier itself.
+    const TCase cases[] = {
+        {{"ChA.Tuner.Type=QGAFPms_ampl", "ChA.Tuner.Scale=19", "ChA.Amplitude=50"}, "-6.021 dB"},
+        {{"ChA.Tuner.Type=QGAFPms_phase", "ChA.Tuner.Scale=17", "ChA.Phase=45"}, "45 °"},
+        {{"ChA.Tuner.Scale=4", "ChA.Frequency=1500"}, "1500000 Гц"},
+        {{"ChA.Tuner.Scale=10", "ChA.Frequency=1500"}, "1500 кГц"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.Args));
+        std::vector<std::string> args{"adc",
+                                      "--device",
+                                      "virtual",
+                                      "--count",
+                                      "2",
+                                      "ChA.Mode=QGMdC_tuning",
+                                      "ChA.Tuner.ADCTimerInterval=10"};
+        args.insert(args.end(), c.Args.begin(), c.Args.end());
+        const auto r = RunCtl(args);
+        EXPECT_EQ(r.Status, 0) << r.Err;
+        EXPECT_THAT(r.OutLines(), ElementsAreArray({c.Reading, c.Reading}));
+    }
 }
