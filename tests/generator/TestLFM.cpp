@@ -8,6 +8,7 @@
 #include <numbers>
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 
 namespace {
 
@@ -153,4 +154,54 @@ TEST(LFM, SettersRefuseOutOfRangeValues) {
     lfm.SetFreqTop(1500);
     EXPECT_EQ(lfm.FreqTop(), 1500);
     EXPECT_EQ(r.Link->Writes().size(), 1u);
+}
+
+TEST(LFM, SingleAndSynchronisedSweepCycles) {
+    auto setUp = [](TQvGen4Channel& Ch, std::int32_t Rise, std::int32_t Hold) {
+        Ch.LFM.SetFreqTop(2000);
+        Ch.LFM.SetTinc0(1000);
+        Ch.LFM.SetTinc1(Rise);
+        Ch.LFM.SetTdec0(2000);
+        Ch.LFM.SetTdec1(Hold);
+        Ch.SetMode(QGMdC_LFM);
+    };
+    const std::vector<std::string> a = {
+        "F1 00 00 00 00 00", "04 00 A3 D7 09 00", "02 3F FF 00 00 00",
+        "05 00 00 00 00 00", "00 06 A0 02 40 00", "08 9C 00 00 41 03",
+        "07 94 00 00 1E D4", "06 01 47 AE 13 00", "80 00 00 00 00 00"};
+    const std::vector<std::string> b = {
+        "F9 00 00 00 00 00", "14 00 A3 D7 09 00", "12 3F FF 00 00 00",
+        "15 00 00 00 00 00", "10 06 A0 02 42 00", "18 9C 00 00 41 03",
+        "17 94 00 00 1E D4", "16 01 47 AE 13 00", "80 00 00 00 00 00"};
+    auto join = [](std::initializer_list<std::vector<std::string>> Parts) {
+        std::vector<std::string> out;
+        for (const auto& p : Parts) {
+            out.insert(out.end(), p.begin(), p.end());
+        }
+        return out;
+    };
+    {
+        SCOPED_TRACE("channel A alone");
+        TGenOnRecorder r;
+        OpenQuiet(r);
+        setUp(r.Gen->ChA, 500, 301);
+        r.Gen->SetAutoUpdate(true);
+        EXPECT_THAT(r.Lines(), ElementsAreArray(join({{"F0 00 00 00 00 00"},
+                                                      a,
+                                                      {"85 00 02 EE 00 00", "86 00 04 7E 00 00",
+                                                       "83 00 00 00 00 00"}})));
+    }
+    {
+        SCOPED_TRACE("both channels: started once, from B, with B's times");
+        TGenOnRecorder r;
+        OpenQuiet(r);
+        setUp(r.Gen->ChA, 500, 301);
+        setUp(r.Gen->ChB, 100, 1000); // (1000 + 100) / 2 = 550, (2000 + 1000) / 2 = 1500
+        r.Gen->SetAutoUpdate(true);
+        EXPECT_THAT(r.Lines(), ElementsAreArray(join({{"F0 00 00 00 00 00"},
+                                                      a,
+                                                      b,
+                                                      {"85 00 02 26 00 00", "86 00 05 DC 00 00",
+                                                       "83 00 00 00 00 00"}})));
+    }
 }
