@@ -13,6 +13,7 @@
 #include "QvGen4Types.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -79,6 +80,17 @@ public:
     // Hook run after stored values have been applied; does nothing.
     void Loaded() {}
 
+    // --- Settings file: clock, both channels with all their sub-objects, and the options, in
+    // one fixed record whose bytes are the same on every platform ---
+    // Throws EQvGen4InOutError when the file cannot be created or written.
+    void SaveToFile(const std::filesystem::path& FileName) const;
+    // Applies a file written by SaveToFile as one batch: with AutoUpdate on, exactly one update
+    // cycle runs once every value is in place. A file of another kind or version raises
+    // OnErrorFile and returns false. A file that cannot be opened, ends before its record does,
+    // or holds a value no set-up can have throws EQvGen4InOutError. A refused file leaves the
+    // model as it was; an error of the update cycle comes after every value is applied.
+    bool LoadFromFile(const std::filesystem::path& FileName);
+
     // --- Reference clock (MHz) ---
     bool UseExtRefFreq() const { return FUseExtRefFreq; }
     void SetUseExtRefFreq(bool Value);
@@ -114,6 +126,7 @@ public:
     TQvGen4NotifyEvent OnErrorFile;
 
 private:
+    friend class TQvGen4File; // a loaded set-up is stored as it was saved
     [[noreturn]] void LinkFailure(const char* Message);
     void Pause();
 

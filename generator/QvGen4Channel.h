@@ -70,6 +70,8 @@ protected:
     TQvGen4Channel(TQvGen4& Owner, TQvGen4ChNames Type);
 
 private:
+    friend class TQvGen4File; // a loaded set-up is stored as it was saved
+
     // Raises OnOverModulation when an amplitude swing of Type leaves no room above the carrier;
     // SuspendPolling stops the tuner's poll while the handler runs.
     void CheckOverModulation(TQvGen4AFPModes Type, bool SuspendPolling);

@@ -16,6 +16,8 @@ public:
     void SetOverModulationNotify(bool Value) { FOverModulationNotify = Value; }
 
 private:
+    friend class TQvGen4File; // a loaded set-up is stored as it was saved
+
     TQvGen4& FOwner;
     bool FEnableDuplexIntMod = false;
     bool FOverModulationNotify = true;
