@@ -65,7 +65,14 @@ double TQvVirtualInstrument::WordToHz(double FreqWord) const {
 }
 
 double TQvVirtualInstrument::CodeToPercent(std::uint16_t Code) {
-    return ((Code & 0x3FFF) + 1) * 100.0 / 16384; // 14-bit code
+    return AmplitudeOf(static_cast<std::int16_t>(Code));
+}
+
+double TQvVirtualInstrument::AmplitudeOf(double Code) {
+    // The multiplier saturates: nothing below code -1 (silence), nothing above full scale. This
+    // is what over-modulation does to the output.
+    const double c = std::clamp(std::nearbyint(Code), -1.0, 16383.0);
+    return (c + 1) * 100.0 / 16384;
 }
 
 double TQvVirtualInstrument::CodeToDegrees(std::uint16_t Code) {
@@ -174,7 +181,7 @@ TQvOutputSample TQvVirtualInstrument::Sample(TQvGen4ChNames Output, double Secon
     const TQvOutputState& o = FState[Output];
     const double t = std::max(Seconds, 0.0);
     double fw = o.FreqWord;
-    double aw = o.AmplWord;
+    double aw = std::int16_t(o.AmplWord);
     double pw = o.PhaseWord;
     const auto set = [&](TQvGen4AFPModes P, double V) {
         (P == QGAFPms_freq ? fw : P == QGAFPms_ampl ? aw : pw) = V;
@@ -183,7 +190,7 @@ TQvOutputSample TQvVirtualInstrument::Sample(TQvGen4ChNames Output, double Secon
         return P == QGAFPms_freq ? fw : P == QGAFPms_ampl ? aw : pw;
     };
     const auto centre = [&](TQvGen4AFPModes P) {
-        return P == QGAFPms_freq ? double(o.CentreWord) : double(o.Centre16());
+        return P == QGAFPms_freq ? double(o.CentreWord) : double(std::int16_t(o.Centre16()));
     };
     switch (o.Mode()) {
     case TQvOutputMode::Keying:
@@ -216,7 +223,8 @@ TQvOutputSample TQvVirtualInstrument::Sample(TQvGen4ChNames Output, double Secon
                 FState
                     .McuMemory[(m.TableStart + index * width + i) % TQvInstrumentState::MCU_MEMORY];
         }
-        set(m.Parameter, v);
+        // Amplitude and phase words are 16-bit two's complement.
+        set(m.Parameter, m.Parameter == QGAFPms_freq ? double(v) : double(std::int16_t(v)));
         break;
     }
     case TQvOutputMode::ExtModulation: {
@@ -246,7 +254,7 @@ TQvOutputSample TQvVirtualInstrument::Sample(TQvGen4ChNames Output, double Secon
     s.Time = Seconds;
     s.On = o.On;
     s.FrequencyHz = WordToHz(Wrap32(fw));
-    s.AmplitudePercent = o.On ? CodeToPercent(Wrap16(aw)) : 0.0;
+    s.AmplitudePercent = o.On ? AmplitudeOf(aw) : 0.0;
     s.PhaseDeg = CodeToDegrees(Wrap16(pw));
     return s;
 }

@@ -110,7 +110,9 @@ public:
     // The four bytes an ADC query gets now, as a 32-bit number (most significant byte first).
     std::uint32_t AdcAnswer() const;
     double WordToHz(double FreqWord) const;
+    // Amplitude of a 16-bit code (two's complement, saturating at 0 and full scale), percent.
     static double CodeToPercent(std::uint16_t Code);
+    static double AmplitudeOf(double Code);
     static double CodeToDegrees(std::uint16_t Code);
 
     // --- Faults ---
