@@ -314,8 +314,10 @@ std::vector<TConfig> Configs() {
                  [](TQvVirtualInstrument& I) { I.SetExternalReferenceMHz(10); }});
 
     // Tuning: the ADC answer, decoded by the tuner, is what the output produces.
-    for (const auto& [type, scale] :
+    for (const auto& tuned :
          {std::pair{QGAFPms_freq, 10}, {QGAFPms_ampl, 20}, {QGAFPms_phase, 19}}) {
+        const TQvGen4AFPModes type = tuned.first;
+        const int scale = tuned.second;
         c.push_back({"tuning",
                      [type, scale](TQvGen4& G) {
                          G.ChB.SetMode(QGMdC_tuning);
