@@ -162,10 +162,18 @@ private:
     }
 
     bool Load(TQvGen4& Gen, const std::string& File) {
-        (void)Gen;
-        FErr << "qvgen4ctl: " << File
-             << ": loading settings files is not available in this build\n";
-        return false;
+        // AutoUpdate is off here, so loading applies the values and runs no cycle.
+        try {
+            if (!Gen.LoadFromFile(File)) {
+                FErr << "qvgen4ctl: " << File
+                     << ": not a settings file of this generator (signature or version)\n";
+                return false;
+            }
+        } catch (const EQvGen4Error& e) {
+            FErr << "qvgen4ctl: " << File << ": " << e.what() << '\n';
+            return false;
+        }
+        return true;
     }
 
     int Done() const { return FRefused ? QvCtlExitRefused : QvCtlExitOk; }
@@ -212,8 +220,13 @@ private:
         if (!Prepare(gen)) {
             return QvCtlExitFailure;
         }
-        FErr << "qvgen4ctl: saving settings files is not available in this build\n";
-        return QvCtlExitFailure;
+        try {
+            gen.SaveToFile(FReq.SaveFile);
+        } catch (const EQvGen4Error& e) {
+            FErr << "qvgen4ctl: " << FReq.SaveFile << ": " << e.what() << '\n';
+            return QvCtlExitFailure;
+        }
+        return Done();
     }
 
     // The device's link, wrapped for --trace. The monitor lines come from the virtual

@@ -360,6 +360,30 @@ TEST(CtlFailures, ExitStatusOfEachFailureKind) {
         divider.ErrLines(),
         ElementsAreArray<std::string>({"qvgen4ctl: Переполнение делителя! (> FF80 или > FF00 )"}));
 
+    // Settings files: missing, of another kind, cut short, or not writable.
+    const std::string text = CtlTempPath("text.qvg");
+    std::ofstream(text) << "not a settings file\n";
+    const std::string good = CtlTempPath("good.qvg");
+    ASSERT_EQ(RunCtl({"save", good}).Status, 0);
+    const std::string shortFile = CtlTempPath("short.qvg");
+    std::ofstream(shortFile, std::ios::binary) << ReadWholeFile(good).substr(0, 100);
+    const std::vector<std::vector<std::string>> fileCases = {
+        {"show", "--load", CtlTempPath("missing.qvg")},
+        {"show", "--load", text},
+        {"frames", "--load", shortFile, "ChA.Mode=QGMdC_gen"},
+        {"save", CtlTempPath("no/such/dir.qvg")},
+    };
+    for (const auto& args : fileCases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const auto r = RunCtl(args);
+        EXPECT_EQ(r.Status, 1);
+        EXPECT_THAT(r.Out, IsEmpty());
+        EXPECT_THAT(r.ErrLines(), SizeIs(1));
+    }
+    for (const auto& f : {text, good, shortFile}) {
+        std::remove(f.c_str());
+    }
+
     const auto usb = RunCtl({"apply", "--device", "usb", "ChA.Mode=QGMdC_gen"});
     if (usb.Status == 0) {
         GTEST_SKIP() << "an FTDI device is attached";
@@ -458,4 +482,80 @@ TEST(CtlAdc, ReadingsAsThePanelShowsThem) {
         EXPECT_EQ(r.Status, 0) << r.Err;
         EXPECT_THAT(r.OutLines(), ElementsAreArray({c.Reading, c.Reading}));
     }
+}
+
+TEST(CtlFile, ShowAfterLoadingASavedFileGivesTheSameLines) {
+    // Values off their defaults on every sub-object, a mode that compatibility rules reach, a
+    // ratio with a long binary expansion, and an interval of 10 ms whose byte 0x0A the file
+    // stores as a line break.
+    const std::vector<std::string> setup = {
+        "UseExtRefFreq=true",
+        "RefFreq=10.5",
+        "FreqScale=12",
+        "Options.EnableDuplexIntMod=true",
+        "Options.OverModulationNotify=false",
+        "ChA.Mode=QGMdC_ExtModulationAB1",
+        "ChA.Frequency=1234.567",
+        "ChA.Amplitude=0.0005",
+        "ChA.Phase=359.99",
+        "ChA.Tuner.Type=QGAFPms_phase",
+        "ChA.Tuner.Scale=17",
+        "ChA.Tuner.ADCTimerEnabled=false",
+        "ChA.Tuner.ADCTimerInterval=10",
+        "ChA.IntModulation.Type=QGAFPms_ampl",
+        "ChA.IntModulation.Fm=20000",
+        "ChA.IntModulation.dA=100",
+        "ChA.IntModulation.dF=2000000",
+        "ChA.IntModulation.dPh=180",
+        "ChA.IntModulation.CC=0.1",
+        "ChA.IntModulation.MathFuncType=QMFT_rect",
+        "ChA.ExtModulation.Type=QGAFPms_ampl",
+        "ChA.ExtModulation.Scale=19",
+        "ChA.LFM.FreqTop=150000",
+        "ChA.LFM.Tinc0=10",
+        "ChA.LFM.Tinc1=10000000",
+        "ChA.LFM.Tdec0=2570",
+        "ChA.LFM.Tdec1=13",
+        "ChB.Frequency=200000",
+        "ChB.DDSMod.F1=400",
+        "ChB.DDSMod.F2=200000",
+        "ChB.DDSMod.F3=1000.001",
+        "ChB.DDSMod.F4=2570",
+        "ChB.DDSMod.dF=0",
+        "ChB.DDSMod.Ph1=10",
+        "ChB.DDSMod.Ph2=20",
+        "ChB.DDSMod.Ph3=30",
+        "ChB.DDSMod.Ph4=40",
+        "ChB.DDSMod.dPh=180",
+        "ChB.DDSMod.T1=20",
+        "ChB.DDSMod.T2=1300000",
+        "ChB.DDSMod.T3=2000",
+        "ChB.DDSMod.T4=33.3",
+        "ChB.DDSMod.Mode=QGTMs_User",
+        "ChB.DDSMod.Type=QGAFPms_phase",
+        "ChB.DDSMod.UseExtTimes=true",
+        "ChB.DDSMod.ContBidiRamp=false",
+        "ChB.DDSMod.Fm=1500000",
+        "ChB.DDSMod.MathFuncType=QMFT_triangle",
+        "ChB.DDSMod.CC=0.75",
+        "ChB.DDSMod.ReadingsCntMin=1024",
+    };
+    const std::string file = CtlTempPath("roundtrip.qvg");
+    std::vector<std::string> save{"save", file};
+    save.insert(save.end(), setup.begin(), setup.end());
+    const auto saved = RunCtl(save);
+    ASSERT_EQ(saved.Status, 0) << saved.Err;
+
+    std::vector<std::string> show{"show"};
+    show.insert(show.end(), setup.begin(), setup.end());
+    const auto before = RunCtl(show);
+    ASSERT_EQ(before.Status, 0) << before.Err;
+    EXPECT_THAT(before.OutLines(), testing::Contains("ChB.Mode=QGMdC_ExtModulationAB1"));
+
+    const auto after = RunCtl({"show", "--load", file});
+    EXPECT_EQ(after.Status, 0) << after.Err;
+    EXPECT_EQ(after.Out, before.Out);
+    // The record holds 0x0A at least once, so the file is longer than the record.
+    EXPECT_GT(ReadWholeFile(file).size(), 475u);
+    std::remove(file.c_str());
 }
