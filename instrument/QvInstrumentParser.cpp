@@ -32,10 +32,8 @@ struct TCodeTable {
                 Codes[b] = TQvFrameCode{base, QGCN_B};
             }
         }
-        // The pair and sum start frames always concern channel A's set-up.
-        for (const TQvGen4Commands a : {QGC_ExtModA12}) {
-            Codes[a] = TQvFrameCode{a, QGCN_A};
-        }
+        // The sum start frame keeps its code on either channel; it always sets up output A.
+        Codes[QGC_ExtModA12] = TQvFrameCode{QGC_ExtModA12, QGCN_A};
     }
 };
 

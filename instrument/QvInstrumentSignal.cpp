@@ -179,7 +179,8 @@ double TQvVirtualInstrument::SweepWordAt(const TQvOutputState& Out, double Secon
 
 TQvOutputSample TQvVirtualInstrument::Sample(TQvGen4ChNames Output, double Seconds) const {
     const TQvOutputState& o = FState[Output];
-    const double t = std::max(Seconds, 0.0);
+    // Before the start, and at times that are no times at all, the output is as it started.
+    const double t = std::isfinite(Seconds) ? std::max(Seconds, 0.0) : 0.0;
     double fw = o.FreqWord;
     double aw = std::int16_t(o.AmplWord);
     double pw = o.PhaseWord;
