@@ -19,7 +19,8 @@ Commands:
                          instrument's JSON snapshot is printed at the end
   adc [--device usb|virtual] [--count N]
                          program as apply does, then read the ADC N times (default 1) at the
-                         tuning channel's ADCTimerInterval
+                         tuning channel's ADCTimerInterval; one channel must be in
+                         QGMdC_tuning
   The device is usb unless --device virtual is given.
 
 Paths: UseExtRefFreq RefFreq FreqScale Options.EnableDuplexIntMod Options.OverModulationNotify,
