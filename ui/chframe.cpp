@@ -204,9 +204,15 @@ void TframeCh::SetNameTextColor(int Color) {
 }
 
 void TframeCh::InitPanel() {
-    optNameTextClr = FNameTextColor;
-    optOnColor = cxEdStyle_Channel.Color;
-    optOffColor = cxEdStyle_Channel.EffectiveDisabledColor();
+    const std::string section = std::string("Ch") + ChLetter;
+    TQvAppOptionsRepository& rep = DM->QvAppOptionsRep;
+    optNameTextClr = rep.AddAppColorOption(FOptionOwner, section, "NameTextClr",
+                                           static_cast<TQvColor>(FNameTextColor));
+    optOnColor = rep.AddAppColorOption(FOptionOwner, section, "OnColor",
+                                       static_cast<TQvColor>(cxEdStyle_Channel.Color));
+    optOffColor =
+        rep.AddAppColorOption(FOptionOwner, section, "OffColor",
+                              static_cast<TQvColor>(cxEdStyle_Channel.EffectiveDisabledColor()));
     ApplyColorOptions(true);
     // The pages' own set-up goes here. It ends with a write pass, which with the output off only
     // keeps the channel off, and which switches the generator's automatic update on for good.
@@ -214,13 +220,15 @@ void TframeCh::InitPanel() {
 }
 
 void TframeCh::ApplyColorOptions(bool Reload) {
-    (void)Reload;
-    SetNameTextColor(optNameTextClr);
+    if (Reload) {
+        DM->QvAppOptionsRep.LoadOptions();
+    }
+    SetNameTextColor(optNameTextClr->GetValue());
     ApplyPanelColor();
 }
 
 void TframeCh::ApplyPanelColor() {
-    cxEdStyle_Channel.Color = chBox_ChOpen->isChecked() ? optOnColor : optOffColor;
+    cxEdStyle_Channel.Color = (chBox_ChOpen->isChecked() ? optOnColor : optOffColor)->GetValue();
     const QColor color = ColorFromBGR(cxEdStyle_Channel.Color);
     SetBackground(grBoxChParams, color);
     SetBackground(chBox_ChOpen, color);

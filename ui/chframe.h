@@ -74,10 +74,11 @@ public:
     TPanelEvent OnIntModApplied;
     char ChLetter = 'A';
 
-    // Colour options (0x00BBGGRR): the channel name, the panel with the output on and off.
-    int optNameTextClr = 0;
-    int optOnColor = 0;
-    int optOffColor = 0;
+    // Colour options (0x00BBGGRR) under "ChA" or "ChB", registered by InitPanel: the channel
+    // name, the panel with the output on and off.
+    TQvAppColorOption* optNameTextClr = nullptr;
+    TQvAppColorOption* optOnColor = nullptr;
+    TQvAppColorOption* optOffColor = nullptr;
 
     // The panel colour; its base (the data module's style of the channel) gives the disabled
     // colour.
@@ -105,4 +106,5 @@ private:
     void SetSelectorSilently(int Item);
 
     int FNameTextColor = 0;
+    TQvAppOptionOwner FOptionOwner;
 };

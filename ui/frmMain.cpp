@@ -243,7 +243,7 @@ void TfrmMain::FormCreate() {
     act_GenConnectUpdate();
     act_GenDisconnectUpdate();
     UpdateDeviceStatus();
-    if (DM.optAutoConnect) {
+    if (DM.optAutoConnect->Value()) {
         SetGenConnection(true);
     }
 }

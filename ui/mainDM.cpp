@@ -81,18 +81,29 @@ QString TDMmain::DefaultIniPath() {
 
 void TDMmain::DataModuleCreate() {
     FIniPath = FSetup.IniPath.isEmpty() ? DefaultIniPath() : FSetup.IniPath;
+    QvAppOptionsRep.SetFileName(FIniPath.toStdString());
+    optAutoConnect = QvAppOptionsRep.AddAppBoolOption(FOptionOwner, "Common", "AutoConnect", true);
+    optRefFreq = QvAppOptionsRep.AddAppDblOption(FOptionOwner, "Gen", "RefFreq", 25.0);
+    optFreqScale = QvAppOptionsRep.AddAppIntOption(FOptionOwner, "Gen", "FreqScale", 16);
+    optUseExtFreq = QvAppOptionsRep.AddAppBoolOption(FOptionOwner, "Gen", "UseExtFreq", false);
+    optDevice = QvAppOptionsRep.AddAppStrOption(FOptionOwner, "Common", "Device",
+                                                DeviceKey(TQvDevice::Usb));
+    QvAppOptionsRep.LoadOptions();
     ApplyGenOptions();
     QvGen.SetLink(MakeLink(Device()));
 }
 
-void TDMmain::DataModuleDestroy() {}
+void TDMmain::DataModuleDestroy() {
+    // By now the panels and their colours are gone: this writes the application's own options.
+    QvAppOptionsRep.SaveOptions();
+}
 
 void TDMmain::ApplyGenOptions() {
     // The clock setters accept the frequency and multiplier only while the external reference
     // is in use, hence this order.
-    QvGen.SetUseExtRefFreq(optUseExtFreq);
-    QvGen.SetRefFreq(optRefFreq);
-    QvGen.SetFreqScale(optFreqScale);
+    QvGen.SetUseExtRefFreq(optUseExtFreq->Value());
+    QvGen.SetRefFreq(optRefFreq->Value());
+    QvGen.SetFreqScale(optFreqScale->Value());
 }
 
 std::unique_ptr<TQvGen4Link> TDMmain::MakeLink(TQvDevice Device) const {
@@ -104,7 +115,7 @@ std::unique_ptr<TQvGen4Link> TDMmain::MakeLink(TQvDevice Device) const {
 }
 
 TQvDevice TDMmain::StoredDevice() const {
-    return DeviceFromKey(optDevice);
+    return optDevice ? DeviceFromKey(optDevice->Value()) : TQvDevice::Usb;
 }
 
 TQvDevice TDMmain::Device() const {
@@ -112,11 +123,12 @@ TQvDevice TDMmain::Device() const {
 }
 
 void TDMmain::SetDevice(TQvDevice Device) {
-    optDevice = DeviceKey(Device);
-    if (FSetup.DeviceOverride == Device) {
+    const TQvDevice before = this->Device();
+    optDevice->SetValue(DeviceKey(Device));
+    FSetup.DeviceOverride.reset();
+    if (before == Device) {
         return;
     }
-    FSetup.DeviceOverride.reset();
     const bool wasActive = QvGen.Active();
     QvGen.SetActive(false);
     QvGen.SetLink(MakeLink(Device));

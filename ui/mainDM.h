@@ -2,6 +2,7 @@
 // and input masks, the answers to the generator's events, and help. Every window uses it.
 #pragma once
 
+#include "QvAppOptionsRepository.h"
 #include "QvDevice.h"
 #include "QvGen4.h"
 
@@ -105,13 +106,20 @@ public:
     // reset frame and closes the link.
     TQvGen4 QvGen;
 
-    // Application options (Common/AutoConnect, Gen/RefFreq, Gen/FreqScale, Gen/UseExtFreq,
-    // Common/Device).
-    bool optAutoConnect = true;
-    double optRefFreq = 25;
-    int optFreqScale = 16;
-    bool optUseExtFreq = false;
-    std::string optDevice = "usb";
+    // After the generator: destroyed before it. The panels register their colours here too.
+    TQvAppOptionsRepository QvAppOptionsRep;
+
+private:
+    // Destroyed first: the options leave the repository before it goes.
+    TQvAppOptionOwner FOptionOwner;
+
+public:
+    // Application options, registered with QvAppOptionsRep by DataModuleCreate.
+    TQvAppBoolOption* optAutoConnect = nullptr; // Common/AutoConnect: connect at start
+    TQvAppDblOption* optRefFreq = nullptr;      // Gen/RefFreq, MHz
+    TQvAppIntOption* optFreqScale = nullptr;    // Gen/FreqScale
+    TQvAppBoolOption* optUseExtFreq = nullptr;  // Gen/UseExtFreq: external reference
+    TQvAppStrOption* optDevice = nullptr;       // Common/Device: "usb" or "virtual"
 
     QString IniPath() const { return FIniPath; }
 

@@ -310,18 +310,22 @@ void TfrmOptions::UpdateGenFreqLabel() {
 }
 
 void TfrmOptions::OptionsToControls(bool Reload) {
-    (void)Reload;
-    chBox_comn_AutoConnect->setChecked(DM.optAutoConnect);
-    clrBox_clr_chA_NameText->SetColorValue(Main.frameChA->optNameTextClr);
-    clrBox_clr_chB_NameText->SetColorValue(Main.frameChB->optNameTextClr);
-    clrBox_clr_chA_On->SetColorValue(Main.frameChA->optOnColor);
-    clrBox_clr_chB_On->SetColorValue(Main.frameChB->optOnColor);
-    clrBox_clr_chA_Off->SetColorValue(Main.frameChA->optOffColor);
-    clrBox_clr_chB_Off->SetColorValue(Main.frameChB->optOffColor);
-    ChBox_gen_UseExtRefFreq->setChecked(DM.optUseExtFreq);
+    if (Reload) {
+        DM.QvAppOptionsRep.LoadOptions();
+    }
+    TframeCh& a = *Main.frameChA;
+    TframeCh& b = *Main.frameChB;
+    chBox_comn_AutoConnect->setChecked(DM.optAutoConnect->Value());
+    clrBox_clr_chA_NameText->SetColorValue(a.optNameTextClr->GetValue());
+    clrBox_clr_chB_NameText->SetColorValue(b.optNameTextClr->GetValue());
+    clrBox_clr_chA_On->SetColorValue(a.optOnColor->GetValue());
+    clrBox_clr_chB_On->SetColorValue(b.optOnColor->GetValue());
+    clrBox_clr_chA_Off->SetColorValue(a.optOffColor->GetValue());
+    clrBox_clr_chB_Off->SetColorValue(b.optOffColor->GetValue());
+    ChBox_gen_UseExtRefFreq->setChecked(DM.optUseExtFreq->Value());
     ChBox_gen_UseExtRefFreqPropertiesChange();
-    edt_RefFreq->setText(FloatToStr(DM.optRefFreq));
-    edtFreqScale->setValue(DM.optFreqScale);
+    edt_RefFreq->setText(FloatToStr(DM.optRefFreq->Value()));
+    edtFreqScale->setValue(DM.optFreqScale->Value());
     (DM.Device() == TQvDevice::Virtual ? rdBtn_dev_Virtual : rdBtn_dev_USB)->setChecked(true);
     UpdateGenFreqLabel();
 }
@@ -330,16 +334,18 @@ void TfrmOptions::ControlsToOptions(bool Save) {
     // Converted before anything is copied, so that a text that is no number leaves every
     // option as it was instead of half of them changed.
     const double refFreq = StrToFloat(edt_RefFreq->text());
-    DM.optAutoConnect = chBox_comn_AutoConnect->isChecked();
-    Main.frameChA->optNameTextClr = clrBox_clr_chA_NameText->ColorValue();
-    Main.frameChB->optNameTextClr = clrBox_clr_chB_NameText->ColorValue();
-    Main.frameChA->optOnColor = clrBox_clr_chA_On->ColorValue();
-    Main.frameChB->optOnColor = clrBox_clr_chB_On->ColorValue();
-    Main.frameChA->optOffColor = clrBox_clr_chA_Off->ColorValue();
-    Main.frameChB->optOffColor = clrBox_clr_chB_Off->ColorValue();
-    DM.optUseExtFreq = ChBox_gen_UseExtRefFreq->isChecked();
-    DM.optRefFreq = refFreq;
-    DM.optFreqScale = edtFreqScale->value();
+    TframeCh& a = *Main.frameChA;
+    TframeCh& b = *Main.frameChB;
+    DM.optAutoConnect->SetValue(chBox_comn_AutoConnect->isChecked());
+    a.optNameTextClr->SetValue(clrBox_clr_chA_NameText->ColorValue());
+    b.optNameTextClr->SetValue(clrBox_clr_chB_NameText->ColorValue());
+    a.optOnColor->SetValue(clrBox_clr_chA_On->ColorValue());
+    b.optOnColor->SetValue(clrBox_clr_chB_On->ColorValue());
+    a.optOffColor->SetValue(clrBox_clr_chA_Off->ColorValue());
+    b.optOffColor->SetValue(clrBox_clr_chB_Off->ColorValue());
+    DM.optUseExtFreq->SetValue(ChBox_gen_UseExtRefFreq->isChecked());
+    DM.optRefFreq->SetValue(refFreq);
+    DM.optFreqScale->SetValue(edtFreqScale->value());
     DM.QvGen.SetAutoUpdate(false);
     DM.ApplyGenOptions();
     DM.QvGen.SetAutoUpdate(true);
@@ -349,5 +355,7 @@ void TfrmOptions::ControlsToOptions(bool Save) {
     if (device != DM.Device()) {
         DM.SetDevice(device);
     }
-    (void)Save;
+    if (Save) {
+        DM.QvAppOptionsRep.SaveOptions();
+    }
 }

@@ -1,6 +1,7 @@
 // The program's windows driven by object name on the offscreen platform, against the instrument
 // behind the device factory, with a clock that never waits.
 #include "QvApplication.h"
+#include "QvColorBox.h"
 #include "QvDevice.h"
 #include "QvGen4Errors.h"
 #include "QvRecordingLink.h"
@@ -203,6 +204,10 @@ private slots:
     void TraceLinkLogsEveryWrite();
 
     void StartWithoutIniConnectsWithDefaults();
+    void StartWithIniClock_data();
+    void StartWithIniClock();
+    void DeviceChoice();
+    void ColoursReachPanelsAndIni();
     void ConnectAndDisconnectEnableTheActions();
     void AbsentUsbDeviceReportsConnectionFailure();
     void UpdateWritesBothPanelsInOneCycle();
@@ -321,7 +326,7 @@ void TestGui::TraceLinkLogsEveryWrite() {
 void TestGui::StartWithoutIniConnectsWithDefaults() {
     TProgram p;
     TQvGen4& gen = p.DM->QvGen;
-    QVERIFY(p.DM->optAutoConnect);
+    QVERIFY(p.DM->optAutoConnect->Value());
     QCOMPARE(gen.RefFreq(), 25.0);
     QCOMPARE(gen.FreqScale(), 16);
     QVERIFY(!gen.UseExtRefFreq());
@@ -341,6 +346,123 @@ void TestGui::StartWithoutIniConnectsWithDefaults() {
     QCOMPARE(p.Main->windowTitle(), QStringLiteral("Сивалон Ж7-ТН4/90"));
     QVERIFY(p.Main->lblDevice->text().contains(QStringLiteral("Виртуальный генератор")));
     QVERIFY(p.Main->lblDevice->text().contains(QStringLiteral("подключено")));
+
+    // At the end the INI file holds the application's options with their values.
+    p.Options.reset();
+    p.Main.reset();
+    p.DM.reset();
+    const QByteArray ini = p.IniText();
+    for (const char* line :
+         {"AutoConnect=1", "RefFreq=25", "FreqScale=16", "UseExtFreq=0", "Device=usb"}) {
+        QVERIFY2(ini.contains(line), ini.constData());
+    }
+}
+
+void TestGui::StartWithIniClock_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<double>("refFreq");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<bool>("connected");
+    QTest::newRow("external 10.5")
+        << QByteArray("[Gen]\nUseExtFreq=1\nRefFreq=10.5\n") << 10.5 << 16 << true;
+    QTest::newRow("external off keeps 25 and 16")
+        << QByteArray("[Gen]\nUseExtFreq=0\nRefFreq=10.5\nFreqScale=8\n") << 25.0 << 16 << true;
+    QTest::newRow("no auto-connect")
+        << QByteArray("[common]\nautoconnect=0\n[Gen]\nUseExtFreq=1\nFreqScale=8\n") << 25.0 << 8
+        << false;
+}
+
+void TestGui::StartWithIniClock() {
+    QFETCH(QByteArray, ini);
+    QFETCH(double, refFreq);
+    QFETCH(int, scale);
+    QFETCH(bool, connected);
+    TProgram p(TProgram::TConfig{TQvDevice::Virtual, ini});
+    QCOMPARE(p.DM->QvGen.RefFreq(), refFreq);
+    QCOMPARE(p.DM->QvGen.FreqScale(), scale);
+    QCOMPARE(p.DM->QvGen.Active(), connected);
+    QCOMPARE(p.DM->optRefFreq->Value(), ini.contains("RefFreq") ? 10.5 : 25.0);
+    if (connected && p.DM->QvGen.UseExtRefFreq()) {
+        // The connection's cycle sends the multiplier after the reset.
+        QCOMPARE(p.Frames().size(), 2u);
+        QCOMPARE(p.Frames()[1].substr(0, 2), std::string("E5"));
+    }
+}
+
+void TestGui::DeviceChoice() {
+    // --virtual is for one run: confirming the dialog unchanged keeps the stored choice.
+    TProgram p(TProgram::TConfig{TQvDevice::Virtual, "[Common]\nDevice=usb\n"});
+    TfrmOptions& dlg = *p.Options;
+    p.Modal.OnDialog = [&](QDialog&) {
+        QVERIFY(dlg.rdBtn_dev_Virtual->isChecked());
+        dlg.btnOK->click();
+    };
+    p.Main->act_OptionsSet->trigger();
+    QVERIFY(p.IniText().contains("Device=usb"));
+    QVERIFY(p.DM->QvGen.Active());
+
+    // Choosing USB in the dialog stores it and moves the connection to it; no device answers.
+    p.Modal.OnDialog = [&](QDialog&) {
+        QTest::mouseClick(dlg.rdBtn_dev_USB, Qt::LeftButton, {}, QPoint(6, 6));
+        dlg.btnOK->click();
+    };
+    p.Main->act_OptionsSet->trigger();
+    QCOMPARE(p.DM->Device(), TQvDevice::Usb);
+    QVERIFY(!p.DM->QvGen.Active());
+    QVERIFY(p.Main->lblDevice->text().startsWith(QStringLiteral("Устройство: USB (FTDI)")));
+    QVERIFY(p.IniText().contains("Device=usb"));
+
+    // And back to the virtual generator, stored this time.
+    p.Modal.OnDialog = [&](QDialog&) {
+        dlg.rdBtn_dev_Virtual->setChecked(true);
+        dlg.btnOK->click();
+    };
+    p.Main->act_OptionsSet->trigger();
+    QVERIFY(p.IniText().contains("Device=virtual"));
+    QCOMPARE(p.DM->Device(), TQvDevice::Virtual);
+    p.Main->act_GenConnect->trigger();
+    QVERIFY(p.DM->QvGen.Active());
+}
+
+void TestGui::ColoursReachPanelsAndIni() {
+    const QByteArray ini("[ChB]\nOffColor=255\n");
+    TProgram p(TProgram::TConfig{TQvDevice::Virtual, ini});
+    // Colours from the INI file at start; defaults where it has none.
+    QCOMPARE(p.B().grBoxChParams->palette().color(QPalette::Window), QColor(255, 0, 0));
+    QCOMPARE(p.A().grBoxChParams->palette().color(QPalette::Window), ColorFromBGR(13816556));
+    QCOMPARE(p.A().chBox_ChOpen->palette().color(QPalette::WindowText), QColor(192, 0, 0));
+    p.A().actCh_SetMode->trigger(); // output A on: its on colour
+
+    TfrmOptions& dlg = *p.Options;
+    p.Modal.OnDialog = [&](QDialog&) {
+        QCOMPARE(dlg.clrBox_clr_chB_Off->ColorValue(), 255);
+        QCOMPARE(dlg.clrBox_clr_chA_On->ColorValue(), 12632319);
+        dlg.treeViewCategrs->setCurrentItem(dlg.treeViewCategrs->topLevelItem(1)->child(0));
+        // Lime from the list of named colours, as the operator picks it.
+        TQvColorBox* on = dlg.clrBox_clr_chA_On;
+        on->setCurrentIndex(10);
+        emit on->activated(10);
+        dlg.clrBox_clr_chA_NameText->SetColorValue(0x123456);
+        dlg.btnOK->click();
+    };
+    p.Main->act_OptionsSet->trigger();
+    QCOMPARE(p.A().grBoxChParams->palette().color(QPalette::Window), QColor(0, 255, 0));
+    QCOMPARE(p.A().chBox_ChOpen->palette().color(QPalette::Window), QColor(0, 255, 0));
+    QCOMPARE(p.A().chBox_ChOpen->palette().color(QPalette::WindowText), QColor(0x56, 0x34, 0x12));
+    const QByteArray text = p.IniText();
+    QVERIFY2(text.contains("OnColor=65280"), text.constData());
+    QVERIFY(text.contains("NameTextClr=1193046"));
+    QVERIFY(text.contains("OffColor=255"));
+    QVERIFY(text.contains("OffColor=13816556"));
+
+    // Cancel changes nothing.
+    p.Modal.OnDialog = [&](QDialog&) {
+        dlg.clrBox_clr_chA_On->SetColorValue(0);
+        dlg.btnCancel->click();
+    };
+    p.Main->act_OptionsSet->trigger();
+    QCOMPARE(p.A().grBoxChParams->palette().color(QPalette::Window), QColor(0, 255, 0));
+    QCOMPARE(p.IniText(), text);
 }
 
 void TestGui::ConnectAndDisconnectEnableTheActions() {
@@ -670,7 +792,7 @@ void TestGui::OptionsDialogOkAndCancel() {
     p.ClearFrames();
     p.Main->act_OptionsSet->trigger();
     QVERIFY(!gen.UseExtRefFreq());
-    QVERIFY(!p.DM->optUseExtFreq);
+    QVERIFY(!p.DM->optUseExtFreq->Value());
     QVERIFY(p.Frames().empty());
 
     // The dialog shows the options again, not what was left in it.
