@@ -1,7 +1,7 @@
 #include "QvDevice.h"
 
 #include "QvFtdiLink.h"
-#include "QvRecordingLink.h"
+#include "QvVirtualInstrument.h"
 
 #include <string_view>
 
@@ -23,7 +23,7 @@ const char* DeviceCaption(TQvDevice Device) {
 
 std::unique_ptr<TQvGen4Link> MakeDeviceLink(TQvDevice Device) {
     if (Device == TQvDevice::Virtual) {
-        return std::make_unique<TQvRecordingLink>();
+        return QvMakeVirtualLink(std::make_shared<TQvVirtualInstrument>());
     }
     return std::make_unique<TQvFtdiLink>();
 }

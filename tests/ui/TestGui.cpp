@@ -7,6 +7,7 @@
 #include "QvRecordingLink.h"
 #include "QvRoutines.h"
 #include "QvVantorMain.h"
+#include "QvVirtualInstrument.h"
 #include "chframe.h"
 #include "frmMain.h"
 #include "mainDM.h"
@@ -44,6 +45,27 @@ template <class TBytes> std::string Hex(const TBytes& Bytes) {
     }
     return out;
 }
+
+// Keeps every write on its way to the device the program chose.
+class TTapLink final : public TQvGen4Link {
+public:
+    explicit TTapLink(std::unique_ptr<TQvGen4Link> Inner) : FInner(std::move(Inner)) {}
+    FT_STATUS Open() override { return FInner->Open(); }
+    FT_STATUS Close() override { return FInner->Close(); }
+    FT_STATUS Write(const std::uint8_t* Data, std::uint32_t Count,
+                    std::uint32_t& Written) override {
+        Writes.emplace_back(Data, Data + Count);
+        return FInner->Write(Data, Count, Written);
+    }
+    FT_STATUS Read(std::uint8_t* Data, std::uint32_t Count, std::uint32_t& Received) override {
+        return FInner->Read(Data, Count, Received);
+    }
+    TQvGen4Link& Inner() const { return *FInner; }
+    std::vector<std::vector<std::uint8_t>> Writes;
+
+private:
+    std::unique_ptr<TQvGen4Link> FInner;
+};
 
 // Answers the modal windows the program opens: message boxes with a chosen button, other
 // dialogs through a callback. Every message box seen is remembered.
@@ -118,6 +140,9 @@ struct TProgram {
         setup.HelpDir = Dir.filePath(QStringLiteral("help"));
         setup.TickFactory = [] { return std::make_unique<TQvGen4ManualTicks>(); };
         setup.TimerFactory = TQvGen4ManualTimer::Factory();
+        setup.LinkFactory = [](TQvDevice Device) -> std::unique_ptr<TQvGen4Link> {
+            return std::make_unique<TTapLink>(MakeDeviceLink(Device));
+        };
         setup.OpenUrl = [this](const QUrl& u) {
             OpenedUrls.push_back(u);
             return true;
@@ -155,21 +180,19 @@ struct TProgram {
         return w;
     }
 
-    TQvRecordingLink* Recorder() const {
-        TQvGen4Link* link = DM->QvGen.Link();
-        if (auto* trace = dynamic_cast<TQvTraceLink*>(link)) {
-            link = &trace->Inner();
-        }
-        return dynamic_cast<TQvRecordingLink*>(link);
+    TTapLink* Tap() const { return dynamic_cast<TTapLink*>(DM->QvGen.Link()); }
+    // The virtual instrument the program talks to.
+    TQvVirtualInstrument& Instrument() const {
+        return *dynamic_cast<TQvVirtualLink&>(Tap()->Inner()).Instrument();
     }
     std::vector<std::string> Frames() const {
         std::vector<std::string> out;
-        for (const auto& w : Recorder()->Writes()) {
+        for (const auto& w : Tap()->Writes) {
             out.push_back(Hex(w));
         }
         return out;
     }
-    void ClearFrames() { Recorder()->ClearWrites(); }
+    void ClearFrames() { Tap()->Writes.clear(); }
 };
 
 // Types Text into a field the way an operator does: select all, type, leave with Enter.
@@ -480,7 +503,7 @@ void TestGui::ConnectAndDisconnectEnableTheActions() {
     QVERIFY(connectAct->isEnabled());
     QVERIFY(!disconnectAct->isEnabled());
     QCOMPARE(p.Frames().front(), std::string("F0 00 00 00 00 00")); // reset before closing
-    QVERIFY(!p.Recorder()->IsOpen());
+    QVERIFY(!p.Instrument().IsOpen());
     // Going inactive switches both outputs off and paints the panels in their off colour.
     QVERIFY(!p.A().chBox_ChOpen->isChecked());
     QCOMPARE(p.DM->QvGen.ChA.Mode(), QGMdC_off);
@@ -538,7 +561,7 @@ void TestGui::UpdateWritesBothPanelsInOneCycle() {
     const auto frames = p.Frames();
     // One cycle: reset, channel A on with its carrier, channel B likewise, update.
     std::vector<std::uint8_t> codes;
-    for (const auto& w : p.Recorder()->Writes()) {
+    for (const auto& w : p.Tap()->Writes) {
         codes.push_back(w[0]);
     }
     QCOMPARE(codes, (std::vector<std::uint8_t>{0xF0, 0xF1, 0x04, 0x02, 0x05, 0xF9, 0x14, 0x12, 0x15,
@@ -546,6 +569,15 @@ void TestGui::UpdateWritesBothPanelsInOneCycle() {
     const auto code = static_cast<std::uint32_t>(p.DM->QvGen.Conv_FreqToCode(2.5e6));
     QCOMPARE(frames[2], Hex(TQvGen4Cmd::With32(QGCN_A, QGC_Frequency, code).Bytes));
     QCOMPARE(p.A().edtAmpl->currentText(), QStringLiteral("-6"));
+    // The instrument puts out exactly what was typed (to a step of its frequency word).
+    const TQvOutputSample a = p.Instrument().Sample(QGCN_A, 0.001);
+    const TQvOutputSample b = p.Instrument().Sample(QGCN_B, 0.001);
+    QVERIFY(a.On && b.On);
+    QVERIFY(std::abs(a.FrequencyHz - 2.5e6) < 0.1);
+    QVERIFY(std::abs(b.FrequencyHz - 100e6) < 0.1);
+    QVERIFY(std::abs(a.AmplitudePercent - 50.1187) < 0.01); // -6 dB
+    QVERIFY(std::abs(a.PhaseDeg - 90) < 0.01);
+    QCOMPARE(p.Instrument().ProtocolErrorCount(), 0u);
     // The focus came back to the field.
     QCOMPARE(QApplication::focusWidget(), p.B().edtFreq);
 }
