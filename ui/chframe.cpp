@@ -56,7 +56,9 @@ QLabel* AddField(QGridLayout* Grid, int Row, const QString& Caption, QWidget* Fi
 void SetBackground(QWidget* Widget, const QColor& Color) {
     QPalette pal = Widget->palette();
     pal.setColor(QPalette::Window, Color);
+    pal.setColor(QPalette::Button, Color);
     Widget->setPalette(pal);
+    Widget->setBackgroundRole(QPalette::Window);
     Widget->setAutoFillBackground(true);
 }
 

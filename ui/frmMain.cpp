@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
@@ -130,16 +131,17 @@ TfrmMain::TfrmMain(TDMmain& DM_, QWidget* Parent) : QMainWindow(Parent), DM(DM_)
     auto* spacer = new QWidget;
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     ToolBarMain->addWidget(spacer);
-    btnTzweb = new QToolButton;
+    // A push button: the tool bar would shrink a tool button's picture to its own icon size.
+    btnTzweb = new QPushButton;
     btnTzweb->setObjectName(QStringLiteral("btnTzweb"));
     btnTzweb->setIcon(QIcon(QStringLiteral(":/pictures/logo.png")));
     btnTzweb->setIconSize(QSize(83, 28));
     btnTzweb->setFixedSize(87, 32);
     btnTzweb->setFocusPolicy(Qt::NoFocus);
-    btnTzweb->setAutoRaise(true);
+    btnTzweb->setFlat(true);
     btnTzweb->setToolTip(QStringLiteral("Домашняя страница"));
     btnTzweb->setAccessibleName(QStringLiteral("Домашняя страница"));
-    connect(btnTzweb, &QToolButton::clicked, this, Guarded([this](bool) { btnTzwebClick(); }));
+    connect(btnTzweb, &QPushButton::clicked, this, Guarded([this](bool) { btnTzwebClick(); }));
     ToolBarMain->addWidget(btnTzweb);
     addToolBar(Qt::TopToolBarArea, ToolBarMain);
 

@@ -14,6 +14,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QToolBar;
+class QPushButton;
 class QToolButton;
 class TframeCh;
 class TfrmOptions;
@@ -42,7 +43,7 @@ public:
 
     QToolBar* ToolBarMain;
     QToolButton* btnGenUpdate;
-    QToolButton* btnTzweb;
+    QPushButton* btnTzweb;
     QWidget* pnlChannels;
     QWidget* pnlChA;
     QWidget* pnlChB;

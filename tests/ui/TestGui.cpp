@@ -894,6 +894,12 @@ void TestGui::HelpOpensContextPages() {
     QCOMPARE(p.OpenedUrls[1].fileName(), QStringLiteral("mainwindow.html"));
     QCOMPARE(p.OpenedUrls[2].fileName(), QStringLiteral("index.html"));
     QVERIFY(p.OpenedUrls[0].isLocalFile());
+
+    // Every context the windows carry has its page among the shipped ones.
+    for (int context : {0, 2001, 2002, 2003, 2004, 2005, 2006, 2007, 2010, 2020}) {
+        const QString page = QStringLiteral(QV_HELP_SOURCE_DIR "/") + p.DM->HelpPage(context);
+        QVERIFY2(QFile::exists(page), qPrintable(page));
+    }
 }
 
 void TestGui::AccessibleNamesAndTabOrder() {
