@@ -12,7 +12,7 @@ namespace {
 // low 32 bits kept, as the registers take them.
 std::int32_t ToCode(double Scaled) {
     const double r = std::nearbyint(Scaled);
-    if (!(r > 0)) { // also NaN
+    if (!(r > 0) || std::isinf(r)) { // also NaN; infinity has no low bits to keep
         return 0;
     }
     const double low32 = std::fmod(r, 4294967296.0);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 TEST(Conversions, CodesAtTheDefaultClock) {
     TQvGen4 gen;
     struct TCase {
@@ -27,7 +29,8 @@ TEST(Conversions, AmplitudeAndPhaseCodes) {
         double Value;
         std::int32_t Code;
     };
-    const TCase ampl[] = {{100, 16383}, {50, 8191}, {1, 163}, {0.5 / 163.84, 0}, {0.001, 0}};
+    const TCase ampl[] = {{100, 16383}, {50, 8191}, {1, 163}, {0.5 / 163.84, 0}, {0.001, 0},
+                          {std::numeric_limits<double>::infinity(), 0}};
     for (const auto& c : ampl) {
         EXPECT_EQ(TQvGen4::Conv_AmplToCode(c.Value), c.Code) << c.Value;
     }
