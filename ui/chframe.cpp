@@ -293,9 +293,7 @@ void TframeCh::ApplyToChannel() {
 
 void TframeCh::UpdateGenChannel() {
     TQvGen4& gen = Channel->Owner();
-    gen.SetAutoUpdate(false);
-    ApplyToChannel();
-    gen.SetAutoUpdate(true);
+    WithUpdateSuspended(gen, [this] { ApplyToChannel(); });
 }
 
 void TframeCh::UpdateOutputState() {

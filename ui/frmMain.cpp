@@ -245,7 +245,7 @@ void TfrmMain::FormCreate() {
     act_GenConnectUpdate();
     act_GenDisconnectUpdate();
     UpdateDeviceStatus();
-    if (DM.optAutoConnect->Value()) {
+    if (DM.optAutoConnect && DM.optAutoConnect->Value()) {
         SetGenConnection(true);
     }
 }
@@ -264,10 +264,10 @@ void TfrmMain::SetGenConnection(bool On) {
 }
 
 void TfrmMain::UpdateGenChannels() {
-    QvGen.SetAutoUpdate(false);
-    frameChA->ApplyToChannel();
-    frameChB->ApplyToChannel();
-    QvGen.SetAutoUpdate(true);
+    WithUpdateSuspended(QvGen, [this] {
+        frameChA->ApplyToChannel();
+        frameChB->ApplyToChannel();
+    });
 }
 
 void TfrmMain::act_GenConnectUpdate() {

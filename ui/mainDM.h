@@ -19,6 +19,21 @@
 
 class TframeCh;
 
+// Writes many values with the generator's automatic update suspended; switching it back on runs
+// one update cycle with all of them. When a write fails (a field that is no number), the update
+// is switched back on all the same, so that the generator is not left deaf to later changes and
+// a connection made later still programs the instrument.
+template <class F> void WithUpdateSuspended(TQvGen4& Gen, F&& Write) {
+    Gen.SetAutoUpdate(false);
+    try {
+        Write();
+    } catch (...) {
+        Gen.SetAutoUpdate(true);
+        throw;
+    }
+    Gen.SetAutoUpdate(true);
+}
+
 // The colours an editor style gives the controls it styles. A style with a base takes its
 // disabled colour from the base.
 struct TQvEdStyle {

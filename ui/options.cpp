@@ -346,9 +346,7 @@ void TfrmOptions::ControlsToOptions(bool Save) {
     DM.optUseExtFreq->SetValue(ChBox_gen_UseExtRefFreq->isChecked());
     DM.optRefFreq->SetValue(refFreq);
     DM.optFreqScale->SetValue(edtFreqScale->value());
-    DM.QvGen.SetAutoUpdate(false);
-    DM.ApplyGenOptions();
-    DM.QvGen.SetAutoUpdate(true);
+    WithUpdateSuspended(DM.QvGen, [this] { DM.ApplyGenOptions(); });
     const TQvDevice device = rdBtn_dev_Virtual->isChecked() ? TQvDevice::Virtual : TQvDevice::Usb;
     // Only an actual change of the device is stored, so that a run with --virtual leaves the
     // stored choice alone when the operator confirms the dialog unchanged.

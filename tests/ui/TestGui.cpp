@@ -245,6 +245,9 @@ private slots:
     void MultiplierFromReferenceFrequency_data();
     void MultiplierFromReferenceFrequency();
     void OptionsDialogOkAndCancel();
+    void ReferenceFrequencyErrors();
+    void FailedIniWriteAtEndIsShown();
+    void ChannelBFollowsExternalModulationOfA();
     void ColourCategorySelectsChannelA();
     void HelpOpensContextPages();
     void AccessibleNamesAndTabOrder();
@@ -684,6 +687,11 @@ void TestGui::EmptyFieldErrorIsShownAndSurvived() {
     QCOMPARE(p.Modal.Boxes[0].Title, QStringLiteral("Сивалон Ж7-ТН4/90"));
     QCOMPARE(p.Modal.Boxes[0].Text, QStringLiteral("'' is not a valid floating point value."));
     QCOMPARE(p.Modal.Boxes[0].Icon, QMessageBox::Critical);
+    // The mode written before the failing field stays, and automatic update is back on, so the
+    // instrument got it and later changes still reach it.
+    QCOMPARE(p.DM->QvGen.ChA.Mode(), QGMdC_gen);
+    QVERIFY(p.DM->QvGen.AutoUpdate());
+    QCOMPARE(p.Frames().back(), std::string("7F 00 00 00 00 00"));
     // The program carries on: a good value goes through.
     p.A().edtFreq->setText(QStringLiteral("3"));
     p.Main->act_UpdateChls->trigger();
@@ -852,6 +860,74 @@ void TestGui::OptionsDialogOkAndCancel() {
     QCOMPARE(frames[0], std::string("F0 00 00 00 00 00"));
     QCOMPARE(frames[1].substr(0, 2), std::string("E5"));
     QVERIFY(p.Modal.Boxes.empty());
+}
+
+void TestGui::ReferenceFrequencyErrors() {
+    TProgram p;
+    TfrmOptions& dlg = *p.Options;
+    dlg.OptionsToControls(false);
+    dlg.ChBox_gen_UseExtRefFreq->setChecked(true);
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "'' is not a valid floating point value."},
+        {",", "'.' is not a valid floating point value."}, // normalised first
+        {"0", "Floating point division by zero."},
+    };
+    for (const auto& [text, message] : cases) {
+        dlg.edt_RefFreq->setText(QString::fromLatin1(text));
+        emit dlg.edt_RefFreq->editingFinished();
+        QCOMPARE(p.Modal.Boxes.back().Text, QString::fromUtf8(message));
+        QCOMPARE(dlg.edtFreqScale->value(), 16); // unchanged
+    }
+    // OK with such a text changes no option at all and applies nothing.
+    p.Modal.Boxes.clear();
+    p.Modal.OnDialog = [&](QDialog&) {
+        dlg.chBox_comn_AutoConnect->setChecked(false);
+        dlg.ChBox_gen_UseExtRefFreq->setChecked(true);
+        dlg.edt_RefFreq->setText(QString());
+        dlg.btnOK->click();
+    };
+    p.Main->act_OptionsSet->trigger();
+    QCOMPARE(p.Modal.Boxes.size(), 1u);
+    QVERIFY(p.DM->optAutoConnect->Value());
+    QVERIFY(!p.DM->optUseExtFreq->Value());
+    QVERIFY(!p.DM->QvGen.UseExtRefFreq());
+    QVERIFY(p.IniText().isEmpty());
+}
+
+void TestGui::FailedIniWriteAtEndIsShown() {
+    TProgram p;
+    // The folder of the INI file disappears while the program runs.
+    QVERIFY(p.Dir.remove());
+    p.Options.reset();
+    p.Main.reset();
+    p.DM.reset();
+    QCOMPARE(p.Modal.Boxes.size(), 1u);
+    QVERIFY(p.Modal.Boxes[0].Text.startsWith(QStringLiteral("Unable to write to ")));
+    QCOMPARE(p.Modal.Boxes[0].Title, QStringLiteral("Сивалон Ж7-ТН4/90"));
+}
+
+void TestGui::ChannelBFollowsExternalModulationOfA() {
+    TProgram p;
+    TQvGen4& gen = p.DM->QvGen;
+    p.A().actCh_SetMode->trigger();
+    gen.ChA.ExtModulation.SetType(QGAFPms_ampl);
+    // Channel A modulated from input 1 for both channels: channel B follows.
+    gen.ChA.SetMode(QGMdC_ExtModulationAB1);
+    QCOMPARE(gen.ChB.Mode(), QGMdC_ExtModulationAB1);
+    QVERIFY(p.B().chBox_ChOpen->isChecked());
+    QCOMPARE(p.B().cmbBoxChMode->currentIndex(), int(TframeCh::ItemExtMod));
+    QVERIFY(!p.B().cmbBoxChMode->isEnabled());
+    QVERIFY(!p.B().pgCtrlChModes->isEnabled());
+    QVERIFY(!p.B().edtAmpl->isEnabled());
+    QVERIFY(p.B().edtFreq->isEnabled());
+    // Toggling B's output does not take B out of A's modulation.
+    p.B().actCh_SetMode->trigger();
+    QCOMPARE(gen.ChB.Mode(), QGMdC_ExtModulationAB1);
+    // A back to a plain sine: B's controls come back at the next refresh.
+    gen.ChA.SetMode(QGMdC_gen);
+    QVERIFY(p.B().cmbBoxChMode->isEnabled());
+    QVERIFY(p.B().pgCtrlChModes->isEnabled());
+    QVERIFY(p.B().edtAmpl->isEnabled());
 }
 
 void TestGui::ColourCategorySelectsChannelA() {
