@@ -189,3 +189,25 @@ TEST(DDSMod, SettersRefuseOutOfRangeValues) {
         EXPECT_EQ(c.Get(), c.After);
     }
 }
+
+TEST(DDSMod, UpdateCycleKeysChannelAThenChannelB) {
+    TGenOnRecorder r;
+    OpenQuiet(r);
+    r.Gen->ChA.SetMode(QGMdC_DDSMod);
+    r.Gen->ChB.SetMode(QGMdC_DDSMod);
+    r.Gen->ChB.DDSMod.SetUseExtTimes(true);
+    r.Gen->SetAutoUpdate(true);
+    const std::string word = "00 A3 D7 09 00 A3 D7 09"; // 1000 kHz, both symbols
+    EXPECT_THAT(
+        r.Lines(),
+        ElementsAreArray(Join(
+            {{"F0 00 00 00 00 00", "F1 00 00 00 00 00"},
+             CarrierA,
+             {"00 86 80 02 40 00", "07 32 00 01 00 00", "08 32 00 03 08 00", "80 00 00 00 00 00",
+              "40 00 00 00 00 00", "30 00 08 00 00 00", word, "40 00 01 00 00 00",
+              "30 00 08 00 00 00", word, "00 A6 80 02 40 00", "80 00 00 00 00 00"},
+             {"F9 00 00 00 00 00", "14 00 A3 D7 09 00", "12 3F FF 00 00 00", "15 00 00 00 00 00",
+              "10 86 80 02 42 00", "17 32 00 01 00 00", "18 32 00 03 08 00", "80 00 00 00 00 00",
+              "50 00 00 00 00 00", "31 00 08 00 00 00", word, "50 00 01 00 00 00",
+              "31 00 08 00 00 00", word, "E6 00 00 00 00 00"}})));
+}
