@@ -4,6 +4,7 @@
 #include "QvFtdiLink.h"
 #include "QvGen4.h"
 #include "QvGen4Errors.h"
+#include "QvGen4StartValues.h"
 #include "QvRecordingLink.h"
 #include "QvVirtualInstrument.h"
 
@@ -16,66 +17,6 @@
 #include <thread>
 
 namespace {
-
-// The values the program's data module stores for the generator, so that every run starts
-// where the program does. Applied through the same setters as assignments, in the order the
-// program applies them: the channels, then the options, then the clock.
-struct TStartValue {
-    std::string_view Path, Value;
-};
-constexpr TStartValue StartChannel[] = {
-    {"Frequency", "1000"},
-    {"Amplitude", "100"},
-    {"Phase", "0"},
-    {"IntModulation.Fm", "1000"},
-    {"IntModulation.dA", "50"},
-    {"IntModulation.dF", "100"},
-    {"IntModulation.dPh", "90"},
-    {"IntModulation.CC", "0.5"},
-    {"Tuner.ADCTimerEnabled", "true"},
-    {"Tuner.ADCTimerInterval", "500"},
-    {"DDSMod.F1", "1000"},
-    {"DDSMod.F2", "1000"},
-    {"DDSMod.F3", "1000"},
-    {"DDSMod.F4", "1000"},
-    {"DDSMod.dF", "1000"},
-    {"DDSMod.Ph1", "0"},
-    {"DDSMod.Ph2", "180"},
-    {"DDSMod.Ph3", "90"},
-    {"DDSMod.Ph4", "270"},
-    {"DDSMod.dPh", "90"},
-    {"DDSMod.T1", "1000"},
-    {"DDSMod.T2", "1000"},
-    {"DDSMod.T3", "1000"},
-    {"DDSMod.T4", "1000"},
-    {"DDSMod.ContBidiRamp", "true"},
-    {"DDSMod.Fm", "1000"},
-    {"DDSMod.CC", "0.5"},
-    {"DDSMod.ReadingsCntMin", "32"},
-};
-constexpr TStartValue StartGenerator[] = {
-    {"Options.OverModulationNotify", "true"},
-    {"UseExtRefFreq", "false"},
-    {"RefFreq", "25"},
-    {"FreqScale", "16"},
-};
-
-void SetText(TQvGen4& Gen, std::string_view Path, std::string_view Text) {
-    const TQvCtlPath* row = QvCtlFindPath(Path);
-    row->Set(Gen, *QvCtlParse(row->Type, Text));
-}
-
-void ApplyStartState(TQvGen4& Gen) {
-    Gen.SetAutoUpdate(false);
-    for (const char* ch : {"ChA.", "ChB."}) {
-        for (const auto& v : StartChannel) {
-            SetText(Gen, std::string(ch) + std::string(v.Path), v.Value);
-        }
-    }
-    for (const auto& v : StartGenerator) {
-        SetText(Gen, v.Path, v.Value);
-    }
-}
 
 std::string_view ChannelName(const TQvGen4Channel& Ch) {
     return Ch.ChannelType() == QGCN_A ? "ChA" : "ChB";
@@ -136,7 +77,7 @@ public:
 private:
     // Start state, --load and the assignments. False when the file failed (reported already).
     bool Prepare(TQvGen4& Gen) {
-        ApplyStartState(Gen);
+        QvGen4ApplyStartValues(Gen);
         // A tuning channel needs a polling timer once the link is open. Nothing here runs an
         // event loop, so the timers never fire by themselves; adc polls on its own schedule.
         Gen.SetTimerFactory(TQvGen4ManualTimer::Factory());
