@@ -250,6 +250,7 @@ private slots:
     void ChannelBFollowsExternalModulationOfA();
     void ColourCategorySelectsChannelA();
     void HelpOpensContextPages();
+    void AboutBoxAndHomePage();
     void AccessibleNamesAndTabOrder();
 };
 
@@ -976,6 +977,22 @@ void TestGui::HelpOpensContextPages() {
         const QString page = QStringLiteral(QV_HELP_SOURCE_DIR "/") + p.DM->HelpPage(context);
         QVERIFY2(QFile::exists(page), qPrintable(page));
     }
+}
+
+void TestGui::AboutBoxAndHomePage() {
+    TProgram p;
+    QString title;
+    p.Modal.OnDialog = [&](QDialog& d) {
+        title = d.windowTitle();
+        QCOMPARE(d.size(), QSize(442, 256));
+        QVERIFY(d.findChild<QLabel*>(QStringLiteral("lblVersion"))->text().contains("1.0.1.11"));
+        d.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    };
+    p.Find<QAction>(p.Main.get(), "miHelpAbout")->trigger();
+    QCOMPARE(title, QStringLiteral("О программе Модуль управления Сивалон Ж7-ТН4/90"));
+    QTest::mouseClick(p.Main->btnTzweb, Qt::LeftButton);
+    QCOMPARE(p.OpenedUrls.size(), 1u);
+    QCOMPARE(p.OpenedUrls[0].toString(), QString::fromLatin1(TfrmMain::HomePageUrl));
 }
 
 void TestGui::AccessibleNamesAndTabOrder() {
