@@ -172,6 +172,7 @@ TfrmMain::TfrmMain(TDMmain& DM_, QWidget* Parent) : QMainWindow(Parent), DM(DM_)
     SetUpPanel(*frameChB, 'B', 12582912, 16761024, QKeySequence(Qt::Key_F3));
 
     // Menu.
+    menuBar()->setObjectName(QStringLiteral("mnuMain"));
     QMenu* miGen = menuBar()->addMenu(QStringLiteral("&Генератор"));
     miGen->setObjectName(QStringLiteral("miGen"));
     miGen->addAction(act_GenConnect);
