@@ -1,6 +1,7 @@
 #include "mainDM.h"
 
 #include "QvApplication.h"
+#include "QvGen4StartValues.h"
 #include "QvQtTimer.h"
 #include "chframe.h"
 
@@ -53,17 +54,9 @@ TDMmain::~TDMmain() {
 }
 
 void TDMmain::LoadStoredGenValues() {
-    // The values the program starts the generator with. Automatic update stays off until the
-    // panels' first write passes, so nothing is sent before the windows exist.
-    QvGen.SetAutoUpdate(false);
-    QvGen.Options.SetOverModulationNotify(true);
-    QvGen.SetRefFreq(25);
-    QvGen.SetFreqScale(16);
-    for (TQvGen4Channel* ch :
-         {static_cast<TQvGen4Channel*>(&QvGen.ChA), static_cast<TQvGen4Channel*>(&QvGen.ChB)}) {
-        ch->Set_sinFrequency(1000);
-        ch->Set_sinAmplitude(100);
-    }
+    // Automatic update stays off until the panels' first write passes, so nothing is sent before
+    // the windows exist.
+    QvGen4ApplyStartValues(QvGen);
 }
 
 QString TDMmain::DefaultIniPath() {
