@@ -4,6 +4,7 @@
 #include "QvColorBox.h"
 #include "QvDevice.h"
 #include "QvGen4Errors.h"
+#include "QvQtTimer.h"
 #include "QvRecordingLink.h"
 #include "QvRoutines.h"
 #include "QvVantorMain.h"
@@ -225,6 +226,7 @@ private slots:
     void NumberTextFollowsLocale();
     void CommandLine();
     void TraceLinkLogsEveryWrite();
+    void PollTimerRunsOnTheMessageLoop();
 
     void StartWithoutIniConnectsWithDefaults();
     void StartWithIniClock_data();
@@ -350,6 +352,28 @@ void TestGui::TraceLinkLogsEveryWrite() {
     QVERIFY(!OpenTraceLog("/nonexistent-dir/x.log"));
 }
 
+void TestGui::PollTimerRunsOnTheMessageLoop() {
+    TModalDriver modal;
+    int ticks = 0;
+    auto timer = TQvQtTimer::Factory()([&] {
+        if (++ticks == 2) {
+            throw EQvGen4Error("Ошибка при чтении данных из FTPort");
+        }
+    });
+    QVERIFY(!timer->Active());
+    QVERIFY(timer->Start(5));
+    QVERIFY(timer->Active());
+    // A failed poll is shown and the timer goes on.
+    QTRY_VERIFY(ticks >= 3);
+    QCOMPARE(modal.Boxes.size(), 1u);
+    QCOMPARE(modal.Boxes[0].Text, QStringLiteral("Ошибка при чтении данных из FTPort."));
+    timer->Stop();
+    QVERIFY(!timer->Active());
+    const int stopped = ticks;
+    QTest::qWait(30);
+    QCOMPARE(ticks, stopped);
+}
+
 void TestGui::StartWithoutIniConnectsWithDefaults() {
     TProgram p;
     TQvGen4& gen = p.DM->QvGen;
@@ -357,6 +381,14 @@ void TestGui::StartWithoutIniConnectsWithDefaults() {
     QCOMPARE(gen.RefFreq(), 25.0);
     QCOMPARE(gen.FreqScale(), 16);
     QVERIFY(!gen.UseExtRefFreq());
+    // The mode parameters start at their working values, on both channels.
+    for (TQvGen4Channel* ch :
+         {static_cast<TQvGen4Channel*>(&gen.ChA), static_cast<TQvGen4Channel*>(&gen.ChB)}) {
+        QCOMPARE(ch->IntModulation.dA(), 50);
+        QCOMPARE(ch->DDSMod.Ph2(), 180.0);
+        QCOMPARE(ch->DDSMod.ReadingsCntMin(), 32);
+        QVERIFY(ch->Tuner.ADCTimerEnabled());
+    }
     // Connected at start, one cycle: the reset, nothing else (both outputs off).
     QVERIFY(gen.Active());
     QVERIFY(gen.AutoUpdate());
