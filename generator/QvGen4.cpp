@@ -256,7 +256,9 @@ void TQvGen4::UpdateDependentTimers() {
     ChB.UpdateDependentTimers();
 }
 
-void TQvGen4::ResetGen() { WriteCmdFTPort(TQvGen4Cmd(QGCN_A, QGC_Reset)); }
+void TQvGen4::ResetGen() {
+    WriteCmdFTPort(TQvGen4Cmd(QGCN_A, QGC_Reset));
+}
 
 void TQvGen4::UpdateDDSs(bool Value) {
     WriteCmdFTPort(TQvGen4Cmd(QGCN_A, Value ? QGC_UpdateDDSs : QGC_NoUpdateDDSs));

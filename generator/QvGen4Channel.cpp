@@ -7,7 +7,9 @@ TQvGen4Channel::TQvGen4Channel(TQvGen4& Owner, TQvGen4ChNames Type)
     : FOwner(Owner), IntModulation(*this), ExtModulation(*this), Tuner(*this), LFM(*this),
       DDSMod(*this), FFrequency(1000), FAmplitude(100), FPhase(0), FChannelType(Type) {}
 
-void TQvGen4Channel::UpdateMode() { FOwner.TryUpdateMode(); }
+void TQvGen4Channel::UpdateMode() {
+    FOwner.TryUpdateMode();
+}
 
 TQvGen4Channel& TQvGen4Channel::GetOtherCh() const {
     if (FChannelType == QGCN_A) {
@@ -28,8 +30,7 @@ void TQvGen4Channel::Set_sinFrequency(double Value) {
 }
 
 void TQvGen4Channel::Set_sinAmplitude(double Value) {
-    if (AssignProperty(FAmplitude, Value,
-                       [](double v) { return v > AMPL_BOT && v <= AMPL_TOP; })) {
+    if (AssignProperty(FAmplitude, Value, [](double v) { return v > AMPL_BOT && v <= AMPL_TOP; })) {
         UpdateMode();
     }
 }
@@ -69,8 +70,9 @@ void TQvGen4Channel::WriteAFPtoGen() {
     const auto freq = FOwner.Conv_FreqToCode(TQvGen4::Conv_Value(FFrequency, 1000, 1));
     FOwner.WriteCmdFTPort(
         TQvGen4Cmd::With32(FChannelType, QGC_Frequency, static_cast<std::uint32_t>(freq)));
-    FOwner.WriteCmdFTPort(TQvGen4Cmd::With16(
-        FChannelType, QGC_Amplitude, static_cast<std::uint16_t>(TQvGen4::Conv_AmplToCode(FAmplitude))));
+    FOwner.WriteCmdFTPort(
+        TQvGen4Cmd::With16(FChannelType, QGC_Amplitude,
+                           static_cast<std::uint16_t>(TQvGen4::Conv_AmplToCode(FAmplitude))));
     FOwner.WriteCmdFTPort(TQvGen4Cmd::With16(
         FChannelType, QGC_Phase, static_cast<std::uint16_t>(TQvGen4::Conv_PhaseToCode(FPhase))));
 }
@@ -80,4 +82,6 @@ void TQvGen4Channel::SetModeSinGeneration() {
     WriteAFPtoGen();
 }
 
-void TQvGen4Channel::UpdateDependentTimers() { Tuner.UpdateADCTimer(); }
+void TQvGen4Channel::UpdateDependentTimers() {
+    Tuner.UpdateADCTimer();
+}

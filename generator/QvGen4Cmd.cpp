@@ -31,11 +31,10 @@ std::uint8_t TQvGen4Cmd::RemapForChannelB(std::uint8_t Code) {
     return Code;
 }
 
-TQvGen4Cmd::TQvGen4Cmd(TQvGen4ChNames Channel, std::uint8_t Code, std::uint8_t P1,
-                       std::uint8_t P2, std::uint8_t P3, std::uint8_t P4, std::uint8_t P5,
-                       std::uint8_t Length)
-    : Bytes{Channel == QGCN_B ? RemapForChannelB(Code) : Code, P1, P2, P3, P4, P5},
-      Length(Length), Channel(Channel) {}
+TQvGen4Cmd::TQvGen4Cmd(TQvGen4ChNames Channel, std::uint8_t Code, std::uint8_t P1, std::uint8_t P2,
+                       std::uint8_t P3, std::uint8_t P4, std::uint8_t P5, std::uint8_t Length)
+    : Bytes{Channel == QGCN_B ? RemapForChannelB(Code) : Code, P1, P2, P3, P4, P5}, Length(Length),
+      Channel(Channel) {}
 
 TQvGen4Cmd TQvGen4Cmd::With32(TQvGen4ChNames Channel, std::uint8_t Code, std::uint32_t Value) {
     return TQvGen4Cmd(Channel, Code, static_cast<std::uint8_t>(Value >> 24),

@@ -21,7 +21,9 @@ std::int32_t ToCode(double Scaled) {
 
 } // namespace
 
-void TQvGen4::CalcGenFreq() { FGenFreq = static_cast<double>(FFreqScale) * FRefFreq; }
+void TQvGen4::CalcGenFreq() {
+    FGenFreq = static_cast<double>(FFreqScale) * FRefFreq;
+}
 
 void TQvGen4::SetUseExtRefFreq(bool Value) {
     if (!AssignProperty(FUseExtRefFreq, Value)) {
@@ -69,9 +71,13 @@ double TQvGen4::Conv_CodeToFreq(double Code) const {
     return (Code + 1) * factor;
 }
 
-std::int32_t TQvGen4::Conv_AmplToCode(double Percent) { return ToCode(Percent * 163.84 - 1); }
+std::int32_t TQvGen4::Conv_AmplToCode(double Percent) {
+    return ToCode(Percent * 163.84 - 1);
+}
 
-double TQvGen4::Conv_CodeToAmpl(double Code) { return (Code + 1) * 0.0061035156; }
+double TQvGen4::Conv_CodeToAmpl(double Code) {
+    return (Code + 1) * 0.0061035156;
+}
 
 std::int32_t TQvGen4::Conv_PhaseToCode(double Degrees) {
     return ToCode(Degrees * 45.51111111111111);
@@ -82,9 +88,13 @@ double TQvGen4::Conv_CodeToPhase(double Code) {
     return p >= 360 ? p - 1080 : p;
 }
 
-double TQvGen4::Conv_AmplTodB(double Percent) { return 20 * std::log10(Percent * 0.01); }
+double TQvGen4::Conv_AmplTodB(double Percent) {
+    return 20 * std::log10(Percent * 0.01);
+}
 
-double TQvGen4::Conv_AdBToAmpl(double dB) { return 100 * std::pow(1.1220184543019633, dB); }
+double TQvGen4::Conv_AdBToAmpl(double dB) {
+    return 100 * std::pow(1.1220184543019633, dB);
+}
 
 double TQvGen4::Conv_Value(double Value, double From, double To) {
     const double q = From / To;

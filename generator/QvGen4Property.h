@@ -6,8 +6,7 @@
 #include <utility>
 
 // Stores Value into Field when it differs and Accept(Value) agrees; returns whether it stored.
-template <class T, class Accept>
-bool AssignProperty(T& Field, const T& Value, Accept&& Accept_) {
+template <class T, class Accept> bool AssignProperty(T& Field, const T& Value, Accept&& Accept_) {
     if (Field == Value || !std::forward<Accept>(Accept_)(Value)) {
         return false;
     }

@@ -4,13 +4,17 @@
 
 #include <chrono>
 
-void TQvFtdiLink::TFtdiFree::operator()(ftdi_context* Ctx) const { ftdi_free(Ctx); }
+void TQvFtdiLink::TFtdiFree::operator()(ftdi_context* Ctx) const {
+    ftdi_free(Ctx);
+}
 
 TQvFtdiLink::TQvFtdiLink() : TQvFtdiLink(TSettings{}) {}
 
 TQvFtdiLink::TQvFtdiLink(TSettings Settings) : FSettings(Settings) {}
 
-TQvFtdiLink::~TQvFtdiLink() { Close(); }
+TQvFtdiLink::~TQvFtdiLink() {
+    Close();
+}
 
 FT_STATUS TQvFtdiLink::Fail(FT_STATUS Status) {
     // libftdi leaves its error text unset when nothing failed inside it (no device found).
@@ -44,7 +48,8 @@ FT_STATUS TQvFtdiLink::Open() {
         return status;
     }
     if ((FSettings.BaudRate && ftdi_set_baudrate(FCtx.get(), *FSettings.BaudRate) < 0) ||
-        (FSettings.LatencyTimer && ftdi_set_latency_timer(FCtx.get(), *FSettings.LatencyTimer) < 0)) {
+        (FSettings.LatencyTimer &&
+         ftdi_set_latency_timer(FCtx.get(), *FSettings.LatencyTimer) < 0)) {
         const FT_STATUS status = Fail(FT_IO_ERROR);
         ftdi_usb_close(FCtx.get());
         FCtx.reset();

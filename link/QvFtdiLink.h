@@ -25,8 +25,7 @@ public:
 
     FT_STATUS Open() override;
     FT_STATUS Close() override;
-    FT_STATUS Write(const std::uint8_t* Data, std::uint32_t Count,
-                    std::uint32_t& Written) override;
+    FT_STATUS Write(const std::uint8_t* Data, std::uint32_t Count, std::uint32_t& Written) override;
     FT_STATUS Read(std::uint8_t* Data, std::uint32_t Count, std::uint32_t& Received) override;
 
     // libftdi's description of the last failure, for logs.

@@ -31,8 +31,7 @@ FT_STATUS TQvRecordingLink::Write(const std::uint8_t* Data, std::uint32_t Count,
     return status;
 }
 
-FT_STATUS TQvRecordingLink::Read(std::uint8_t* Data, std::uint32_t Count,
-                                 std::uint32_t& Received) {
+FT_STATUS TQvRecordingLink::Read(std::uint8_t* Data, std::uint32_t Count, std::uint32_t& Received) {
     Received = 0;
     if (FReadStatus != FT_OK) {
         return FReadStatus;

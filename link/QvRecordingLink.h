@@ -13,8 +13,7 @@ class TQvRecordingLink final : public TQvGen4Link {
 public:
     FT_STATUS Open() override;
     FT_STATUS Close() override;
-    FT_STATUS Write(const std::uint8_t* Data, std::uint32_t Count,
-                    std::uint32_t& Written) override;
+    FT_STATUS Write(const std::uint8_t* Data, std::uint32_t Count, std::uint32_t& Written) override;
     FT_STATUS Read(std::uint8_t* Data, std::uint32_t Count, std::uint32_t& Received) override;
 
     // Every write call's bytes, in order.

@@ -12,10 +12,10 @@ TEST(Conversions, CodesAtTheDefaultClock) {
         std::int32_t Code;
     };
     const TCase freq[] = {
-        {1000000, 10737417},   // 1000 kHz
-        {400000, 4294966},     // 400 kHz
+        {1000000, 10737417},     // 1000 kHz
+        {400000, 4294966},       // 400 kHz
         {200000000, 0x7FFFFFFF}, // 200000 kHz
-        {0, 0},                // would round to -1: no frequency word is negative
+        {0, 0},                  // would round to -1: no frequency word is negative
     };
     for (const auto& c : freq) {
         EXPECT_EQ(gen.Conv_FreqToCode(c.Hz), c.Code) << c.Hz;
@@ -29,8 +29,9 @@ TEST(Conversions, AmplitudeAndPhaseCodes) {
         double Value;
         std::int32_t Code;
     };
-    const TCase ampl[] = {{100, 16383}, {50, 8191}, {1, 163}, {0.5 / 163.84, 0}, {0.001, 0},
-                          {std::numeric_limits<double>::infinity(), 0}};
+    const TCase ampl[] = {{100, 16383}, {50, 8191},
+                          {1, 163},     {0.5 / 163.84, 0},
+                          {0.001, 0},   {std::numeric_limits<double>::infinity(), 0}};
     for (const auto& c : ampl) {
         EXPECT_EQ(TQvGen4::Conv_AmplToCode(c.Value), c.Code) << c.Value;
     }
@@ -54,9 +55,9 @@ TEST(Conversions, LevelsAndScaling) {
 
 TEST(Conversions, RoundingIsHalfToEven) {
     // 0.5 + 1 and 1.5 + 1 codes below: the amplitude (code + 1) / 163.84.
-    EXPECT_EQ(TQvGen4::Conv_AmplToCode(1.5 / 163.84), 0);  // 0.5 -> 0
-    EXPECT_EQ(TQvGen4::Conv_AmplToCode(2.5 / 163.84), 2);  // 1.5 -> 2
-    EXPECT_EQ(TQvGen4::Conv_AmplToCode(3.5 / 163.84), 2);  // 2.5 -> 2
+    EXPECT_EQ(TQvGen4::Conv_AmplToCode(1.5 / 163.84), 0); // 0.5 -> 0
+    EXPECT_EQ(TQvGen4::Conv_AmplToCode(2.5 / 163.84), 2); // 1.5 -> 2
+    EXPECT_EQ(TQvGen4::Conv_AmplToCode(3.5 / 163.84), 2); // 2.5 -> 2
 }
 
 TEST(ReferenceClock, SettersFollowTheExternalReference) {

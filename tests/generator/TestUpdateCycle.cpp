@@ -63,10 +63,10 @@ TEST(UpdateCycle, ExternalReferenceSendsTheMultiplierAfterTheReset) {
     r.Gen->SetFreqScale(10); // 200 MHz: the 1000 kHz word doubles
     EXPECT_TRUE(r.Link->Writes().empty());
     r.Gen->SetAutoUpdate(true);
-    EXPECT_THAT(r.Lines(), ElementsAre("F0 00 00 00 00 00", "E5 0A 00 00 00 00",
-                                       "F1 00 00 00 00 00", "04 01 47 AE 13 00",
-                                       "02 3F FF 00 00 00", "05 00 00 00 00 00",
-                                       "7F 00 00 00 00 00"));
+    EXPECT_THAT(r.Lines(),
+                ElementsAre("F0 00 00 00 00 00", "E5 0A 00 00 00 00", "F1 00 00 00 00 00",
+                            "04 01 47 AE 13 00", "02 3F FF 00 00 00", "05 00 00 00 00 00",
+                            "7F 00 00 00 00 00"));
 }
 
 TEST(UpdateCycle, ActivationProgramsTheInstrumentOnlyWithAutoUpdate) {
@@ -143,10 +143,10 @@ TEST(CarrierSetters, RangesAndReports) {
     ch.Set_sinAmplitude(100);
     EXPECT_EQ(ch.Amplitude(), 100);
 
-    EXPECT_THAT(refused, ElementsAre(std::pair<int, double>{2, 399.999},
-                                     std::pair<int, double>{2, 200000.001},
-                                     std::pair<int, double>{3, 360},
-                                     std::pair<int, double>{3, -0.001}));
+    EXPECT_THAT(refused,
+                ElementsAre(std::pair<int, double>{2, 399.999},
+                            std::pair<int, double>{2, 200000.001}, std::pair<int, double>{3, 360},
+                            std::pair<int, double>{3, -0.001}));
 }
 
 TEST(CarrierSetters, FrequencyRaisesTheSweepTop) {
