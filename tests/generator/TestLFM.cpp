@@ -83,7 +83,7 @@ TEST(LFM, StartFramesOfEachChannel) {
                             "16 01 47 AE 13 00", "80 00 00 00 00 00"));
 }
 
-TEST(LFM, RampsThatDoNotSweep) {
+TEST(LFM, RampFramesAtTheEdges) {
     struct TCase {
         const char* Name;
         double Bottom; // kHz
@@ -91,6 +91,8 @@ TEST(LFM, RampsThatDoNotSweep) {
         const char* Ramp;
     };
     const TCase cases[] = {
+        // B = 255 goes out as B + 1 in one byte: 0.
+        {"denominator 255", 1000, 1092, 1000, "08 00 00 00 09 D7"},
         {"times never set", 1000, 2000, 0, "08 01 00 00 00 00"},
         {"top equal to bottom", 1000, 1000, 1000, "08 01 00 00 00 00"},
         // The carrier raises the top to whole kHz, so the top may lie below a fractional
