@@ -12,6 +12,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -25,6 +26,7 @@ constexpr std::size_t RecordSize = 475; // signature and version included
 
 const char* const OpenError = "Ошибка при открытии файла";
 const char* const WriteError = "Ошибка при записи файла";
+const char* const ReadError = "Ошибка при чтении файла";
 
 // Every persistent field, in the order of the record.
 struct TChannelData {
@@ -349,11 +351,18 @@ void TQvGen4::SaveToFile(const std::filesystem::path& FileName) const {
 bool TQvGen4::LoadFromFile(const std::filesystem::path& FileName) {
     std::vector<std::uint8_t> record;
     {
+        // A directory opens as a stream here but can never be read as one.
+        std::error_code ec;
         std::ifstream in(FileName, std::ios::binary);
-        if (!in.is_open()) {
+        if (!in.is_open() || std::filesystem::is_directory(FileName, ec)) {
             throw EQvGen4InOutError(OpenError);
         }
-        record = FromDisk(in);
+        try {
+            record = FromDisk(in);
+        } catch (const std::ios_base::failure&) {
+            // The stream buffer throws on a failed read; callers expect the model's own error.
+            throw EQvGen4InOutError(ReadError);
+        }
     }
 
     const bool signatureOk = record.size() >= Signature.size() &&

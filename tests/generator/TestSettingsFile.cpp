@@ -271,6 +271,13 @@ TEST(SettingsFile, FilesThatCannotBeOpened) {
             EXPECT_STREQ(e.what(), "Ошибка при открытии файла");
         }
     }
+    // A directory opens as a stream but fails the first read: still the model's own error.
+    try {
+        gen.LoadFromFile(std::filesystem::temp_directory_path());
+        ADD_FAILURE() << "no error";
+    } catch (const EQvGen4InOutError& e) {
+        EXPECT_STREQ(e.what(), "Ошибка при открытии файла");
+    }
 }
 
 TEST(SettingsFile, LoadingRunsOneCycleWithEveryValueInPlace) {
