@@ -292,11 +292,17 @@ int TfrmOptions::FreqScaleFor(double RefFreq) {
 }
 
 void TfrmOptions::edt_RefFreqPropertiesEditValueChanged() {
+    // The field reports every time it loses the focus; only a changed value recomputes the
+    // multiplier, so that one chosen by hand survives a pass through the field.
+    if (edt_RefFreq->text() == FRefFreqTaken) {
+        return;
+    }
     QString text = edt_RefFreq->text();
     FixDecimalSeparator(text, LocaleDecimalSeparator());
     if (text != edt_RefFreq->text()) {
         edt_RefFreq->setText(text);
     }
+    FRefFreqTaken = text;
     edtFreqScale->setValue(FreqScaleFor(StrToFloat(text)));
     UpdateGenFreqLabel();
 }
@@ -325,6 +331,7 @@ void TfrmOptions::OptionsToControls(bool Reload) {
     ChBox_gen_UseExtRefFreq->setChecked(DM.optUseExtFreq->Value());
     ChBox_gen_UseExtRefFreqPropertiesChange();
     edt_RefFreq->setText(FloatToStr(DM.optRefFreq->Value()));
+    FRefFreqTaken = edt_RefFreq->text();
     edtFreqScale->setValue(DM.optFreqScale->Value());
     (DM.Device() == TQvDevice::Virtual ? rdBtn_dev_Virtual : rdBtn_dev_USB)->setChecked(true);
     UpdateGenFreqLabel();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 #include <array>
 
@@ -74,4 +75,7 @@ private:
 
     TDMmain& DM;
     TfrmMain& Main;
+    // The reference-frequency text the multiplier was last computed from (or that the options
+    // put there): leaving the field without changing it keeps the multiplier as it is.
+    QString FRefFreqTaken;
 };

@@ -246,6 +246,7 @@ private slots:
     void SweepPagesFollowBothSelectors();
     void MultiplierFromReferenceFrequency_data();
     void MultiplierFromReferenceFrequency();
+    void MultiplierKeptWhenReferenceUnchanged();
     void OptionsDialogOkAndCancel();
     void ReferenceFrequencyErrors();
     void FailedIniWriteAtEndIsShown();
@@ -847,6 +848,31 @@ void TestGui::MultiplierFromReferenceFrequency() {
     QCOMPARE(dlg.edtFreqScale->value(), scale);
     QCOMPARE(dlg.lblGenFreq->text(), result);
     QCOMPARE(dlg.edt_RefFreq->text(), QString(ref).replace(',', '.'));
+    QVERIFY(p.Modal.Boxes.empty());
+}
+
+void TestGui::MultiplierKeptWhenReferenceUnchanged() {
+    TProgram p;
+    TfrmOptions& dlg = *p.Options;
+    p.DM->optUseExtFreq->SetValue(true);
+    p.DM->optFreqScale->SetValue(12); // chosen by hand: 25 MHz x 12
+    dlg.OptionsToControls(false);
+    QCOMPARE(dlg.lblGenFreq->text(), QStringLiteral("300"));
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    // Passing through the field without changing it keeps the multiplier.
+    dlg.edt_RefFreq->setFocus();
+    QTest::keyClick(dlg.edt_RefFreq, Qt::Key_Tab);
+    QVERIFY(!dlg.edt_RefFreq->hasFocus());
+    QCOMPARE(dlg.edtFreqScale->value(), 12);
+    QCOMPARE(dlg.lblGenFreq->text(), QStringLiteral("300"));
+    // A changed value computes it anew when the field is left.
+    Type(dlg.edt_RefFreq, QStringLiteral("30"));
+    QTest::keyClick(dlg.edt_RefFreq, Qt::Key_Tab);
+    QCOMPARE(dlg.edtFreqScale->value(), 13);
+    QCOMPARE(dlg.lblGenFreq->text(), QStringLiteral("390"));
+    dlg.hide();
     QVERIFY(p.Modal.Boxes.empty());
 }
 
