@@ -31,7 +31,8 @@ QAction* MakeAction(QObject* Owner, const char* Name, const QString& Caption,
     if (!ShortHint.isEmpty()) {
         action->setToolTip(ShortHint);
     }
-    action->setStatusTip(LongHint);
+    // A hint without a long part shows whole in the status bar as well.
+    action->setStatusTip(LongHint.isEmpty() ? ShortHint : LongHint);
     return action;
 }
 

@@ -255,6 +255,7 @@ private slots:
     void HelpOpensContextPages();
     void AboutBoxAndHomePage();
     void AccessibleNamesAndTabOrder();
+    void ActionHints();
 };
 
 void TestGui::FixDecimalSeparatorCases_data() {
@@ -1070,6 +1071,30 @@ void TestGui::AccessibleNamesAndTabOrder() {
         QWidget* now = QApplication::focusWidget();
         QVERIFY(now == next || now->parentWidget() == next);
     }
+}
+
+void TestGui::ActionHints() {
+    TProgram p;
+    struct TCase {
+        const char* Name;
+        QString Tip, Status; // tool tip and the status bar's long hint
+    };
+    const TCase cases[] = {
+        {"act_GenConnect", QStringLiteral("Подключиться"),
+         QStringLiteral("Подключение к генератору")},
+        {"act_OptionsSet", QStringLiteral("Параметры"),
+         QStringLiteral("Открытие диалогового окна для настройки параметров приложения")},
+        {"act_UpdateChls", QStringLiteral("Обновить"),
+         QStringLiteral("Обновление параметров каналов генератора")},
+        {"actHelpContents", QStringLiteral("Help Contents"), QStringLiteral("Help Contents")},
+    };
+    for (const TCase& c : cases) {
+        QAction* a = p.Find<QAction>(p.Main.get(), c.Name);
+        QCOMPARE(a->toolTip(), c.Tip);
+        QCOMPARE(a->statusTip(), c.Status);
+    }
+    QCOMPARE(p.A().actCh_SetMode->statusTip(),
+             QStringLiteral("Управление состоянием выхода канала"));
 }
 
 int main(int argc, char** argv) {
