@@ -1,5 +1,5 @@
-#include "QvGen4.h"
 #include "QvGen4Errors.h"
+#include "QvGen4Fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,13 @@ TEST(Conversions, RoundingIsHalfToEven) {
 }
 
 TEST(ReferenceClock, SettersFollowTheExternalReference) {
-    TQvGen4 gen;
+    TGenOnRecorder r;
+    TQvGen4& gen = *r.Gen;
+    gen.SetActive(true);
+    // Only switching the reference reprograms the instrument; the start-up code sets the clock
+    // in three steps and relies on that.
+    int cycles = 0;
+    gen.AfterUpdate = [&](TQvGen4&) { ++cycles; };
     gen.SetRefFreq(10);
     gen.SetFreqScale(8);
     EXPECT_EQ(gen.RefFreq(), 25.0);
@@ -77,11 +83,13 @@ TEST(ReferenceClock, SettersFollowTheExternalReference) {
     gen.SetFreqScale(2);
     EXPECT_EQ(gen.FreqScale(), 0);
     EXPECT_EQ(gen.GenFreq(), 0.0);
+    EXPECT_EQ(cycles, 1);
 
     gen.SetUseExtRefFreq(false);
     EXPECT_EQ(gen.RefFreq(), 25.0);
     EXPECT_EQ(gen.FreqScale(), 16);
     EXPECT_EQ(gen.GenFreq(), 400.0);
+    EXPECT_EQ(cycles, 2);
 }
 
 TEST(ReferenceClock, NoFrequencyWordWithoutAGeneratorClock) {

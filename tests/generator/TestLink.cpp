@@ -62,15 +62,30 @@ TEST(Link, ActivationTwiceAndDeactivation) {
     EXPECT_THAT(log.Events, ElementsAre("ActiveState off"));
 }
 
-TEST(Link, FailedCloseKeepsThePortActive) {
-    TEventLog log; // outlives the generator, whose destruction still raises events
-    TGenOnRecorder r;
-    r.Gen->SetActive(true);
-    log.Attach(*r.Gen);
-    r.Link->SetCloseStatus(FT_IO_ERROR);
-    r.Gen->SetActive(false);
-    EXPECT_TRUE(r.Gen->Active());
-    EXPECT_THAT(log.Events, ElementsAre("FTError 4", "ActiveState on"));
+TEST(Link, FailedDeactivationKeepsThePortActive) {
+    {
+        TEventLog log; // outlives the generator, whose destruction still raises events
+        TGenOnRecorder r;
+        r.Gen->SetActive(true);
+        log.Attach(*r.Gen);
+        r.Link->SetCloseStatus(FT_IO_ERROR);
+        r.Gen->SetActive(false);
+        EXPECT_TRUE(r.Gen->Active());
+        EXPECT_THAT(log.Events, ElementsAre("FTError 4", "ActiveState on"));
+    }
+    {
+        // The reset frame fails: the error leaves before the close and before the event.
+        TEventLog log;
+        TGenOnRecorder r;
+        r.Gen->SetActive(true);
+        log.Attach(*r.Gen);
+        r.Link->FailWrite(r.Link->Writes().size(), FT_IO_ERROR);
+        EXPECT_THROW(r.Gen->SetActive(false), EQvGen4Error);
+        EXPECT_TRUE(r.Gen->Active());
+        EXPECT_TRUE(r.Link->IsOpen());
+        EXPECT_EQ(r.Link->CloseCount(), 0);
+        EXPECT_THAT(log.Events, ElementsAre("FTError 4"));
+    }
 }
 
 TEST(Link, FailedAndShortWrites) {
