@@ -123,6 +123,11 @@ void TMathFunction::DeleteReadingsMemory() {
 }
 
 void TMathFunction::CreateReadings() {
+    // Called on its own after changes made with AutoUpdate off, the buffer may still be sized for
+    // an older count or width; filling it as it is would write past its end.
+    if (FReadingsMemorySize != std::int64_t{FReadingsCount} * Width()) {
+        ResizeReadingsMemory();
+    }
     if (!FReadingsMemory) {
         return;
     }

@@ -142,4 +142,11 @@ TEST(MathFunction, GatesDeferTheRebuild) {
     EXPECT_THAT(Readings(f), ElementsAreArray({23, 23, 17}));
     f.SetPropsLoaded(true);
     EXPECT_THAT(Readings(f), ElementsAreArray({33, 33, 27}));
+
+    // Filling the table directly after deferred changes sizes it for them first.
+    f.SetAutoUpdate(false);
+    f.SetReadingsCount(5);
+    f.CreateReadings();
+    EXPECT_EQ(f.ReadingsMemorySize(), 20);
+    EXPECT_THAT(Readings(f), ElementsAreArray({33, 33, 27, 27, 27}));
 }
