@@ -68,8 +68,8 @@ public:
     void CreateReadings(bool Whole);
     // Header frame, data block, then La; throws on a divider overflow after the download.
     void OutputReadings(bool Whole);
-    // The most readings Fm allows, the timer needing at least 128 ticks (256 when shared) per
-    // 2-byte reading and twice that per frequency word.
+    // The most readings Fm allows, the timer needing at least 288 ticks per 2-byte reading and
+    // 512 per frequency word, twice that when shared.
     static std::uint32_t GetMaxReadingsCnt(std::uint32_t Fm, bool Whole, bool Freq);
     // The reload value for Count readings per period (0: as many as Fm allows); throws
     // EQvGen4Error "Переполнение делителя! (> FF80 или > FF00 )" when a reading would get too
