@@ -151,7 +151,17 @@ void TQvGen4::SetActive(bool Value) {
         FActive = false;
         UpdateDependentTimers(); // every tuning timer stops while the flag is clear
         FActive = true;          // the reset frame still has to go out
-        ResetGen();
+        try {
+            ResetGen();
+        } catch (const EQvGen4Error&) {
+            // An instrument pulled out cannot take the reset; keeping the port open would leave
+            // the program stuck connected to nothing. Close it, tell the host, then report.
+            CloseFTPort();
+            if (OnChangeActiveState) {
+                OnChangeActiveState(*this);
+            }
+            throw;
+        }
         CloseFTPort();
     }
     if (OnChangeActiveState) {
