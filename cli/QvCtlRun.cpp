@@ -1,11 +1,11 @@
 #include "QvCtlRun.h"
 
-#include "QvCtlTraceLink.h"
 #include "QvFtdiLink.h"
 #include "QvGen4.h"
 #include "QvGen4Errors.h"
 #include "QvGen4StartValues.h"
 #include "QvRecordingLink.h"
+#include "QvTraceLink.h"
 #include "QvVirtualInstrument.h"
 
 #include <algorithm>
@@ -140,7 +140,7 @@ private:
             rc = Fail(e);
         }
         for (const auto& w : rec->Writes()) {
-            FOut << QvCtlHexLine(w.data(), w.size()) << '\n';
+            FOut << QvHexLine(w.data(), w.size()) << '\n';
         }
         return rc == QvCtlExitOk ? Done() : rc;
     }
@@ -199,7 +199,16 @@ private:
                 next = decoder->NextMonitorSeq();
                 return lines;
             };
-            link = std::make_unique<TQvCtlTraceLink>(std::move(link), FOut, std::move(decode));
+            // Printed as the bytes go out, so the trace is complete up to a failure.
+            auto print = [this, decode = std::move(decode)](const std::uint8_t* Data,
+                                                            std::uint32_t Count) mutable {
+                FOut << QvHexLine(Data, Count) << '\n';
+                for (const auto& line : decode(Data, Count)) {
+                    FOut << line << '\n';
+                }
+                FOut.flush();
+            };
+            link = std::make_unique<TQvTraceLink>(std::move(link), std::move(print));
         }
         return link;
     }

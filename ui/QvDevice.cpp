@@ -1,6 +1,7 @@
 #include "QvDevice.h"
 
 #include "QvFtdiLink.h"
+#include "QvTraceLink.h"
 #include "QvVirtualInstrument.h"
 
 #include <string_view>
@@ -36,25 +37,12 @@ std::shared_ptr<std::FILE> OpenTraceLog(const std::string& Path) {
     return std::shared_ptr<std::FILE>(file, [](std::FILE* f) { std::fclose(f); });
 }
 
-TQvTraceLink::TQvTraceLink(std::unique_ptr<TQvGen4Link> Inner, std::shared_ptr<std::FILE> Log)
-    : FInner(std::move(Inner)), FLog(std::move(Log)) {}
-
-FT_STATUS TQvTraceLink::Write(const std::uint8_t* Data, std::uint32_t Count,
-                              std::uint32_t& Written) {
-    if (FLog) {
-        static constexpr std::string_view Digits = "0123456789ABCDEF";
-        std::string line;
-        line.reserve(Count * 3);
-        for (std::uint32_t i = 0; i < Count; ++i) {
-            if (i) {
-                line += ' ';
-            }
-            line += Digits[Data[i] >> 4];
-            line += Digits[Data[i] & 0x0F];
-        }
-        line += '\n';
-        std::fwrite(line.data(), 1, line.size(), FLog.get());
-        std::fflush(FLog.get());
-    }
-    return FInner->Write(Data, Count, Written);
+std::unique_ptr<TQvGen4Link> WrapInTraceLog(std::unique_ptr<TQvGen4Link> Inner,
+                                            std::shared_ptr<std::FILE> Log) {
+    auto append = [Log = std::move(Log)](const std::uint8_t* Data, std::uint32_t Count) {
+        const std::string line = QvHexLine(Data, Count) + '\n';
+        std::fwrite(line.data(), 1, line.size(), Log.get());
+        std::fflush(Log.get());
+    };
+    return std::make_unique<TQvTraceLink>(std::move(Inner), std::move(append));
 }

@@ -21,24 +21,8 @@ std::unique_ptr<TQvGen4Link> MakeDeviceLink(TQvDevice Device);
 // Opens a command log for appending; null when it cannot be opened.
 std::shared_ptr<std::FILE> OpenTraceLog(const std::string& Path);
 
-// Passes everything to the inner link and appends every write to a log file: one line per write
-// call, the bytes as two-digit upper-case hexadecimal separated by single spaces. Each line is
-// flushed at once so that the log survives a crash or a pulled plug.
-class TQvTraceLink final : public TQvGen4Link {
-public:
-    // The log is shared so that it outlives a change of device; the last holder closes it.
-    TQvTraceLink(std::unique_ptr<TQvGen4Link> Inner, std::shared_ptr<std::FILE> Log);
-
-    FT_STATUS Open() override { return FInner->Open(); }
-    FT_STATUS Close() override { return FInner->Close(); }
-    FT_STATUS Write(const std::uint8_t* Data, std::uint32_t Count, std::uint32_t& Written) override;
-    FT_STATUS Read(std::uint8_t* Data, std::uint32_t Count, std::uint32_t& Received) override {
-        return FInner->Read(Data, Count, Received);
-    }
-
-    TQvGen4Link& Inner() const { return *FInner; }
-
-private:
-    std::unique_ptr<TQvGen4Link> FInner;
-    std::shared_ptr<std::FILE> FLog;
-};
+// Puts a command log around a link: every write call appends one line, the bytes as two-digit
+// upper-case hexadecimal separated by single spaces, flushed at once so that the log survives a
+// crash or a pulled plug. The log is shared so that it outlives a change of device.
+std::unique_ptr<TQvGen4Link> WrapInTraceLog(std::unique_ptr<TQvGen4Link> Inner,
+                                            std::shared_ptr<std::FILE> Log);

@@ -102,7 +102,7 @@ void TDMmain::ApplyGenOptions() {
 std::unique_ptr<TQvGen4Link> TDMmain::MakeLink(TQvDevice Device) const {
     auto link = FSetup.LinkFactory ? FSetup.LinkFactory(Device) : MakeDeviceLink(Device);
     if (FSetup.TraceLog) {
-        link = std::make_unique<TQvTraceLink>(std::move(link), FSetup.TraceLog);
+        link = WrapInTraceLog(std::move(link), FSetup.TraceLog);
     }
     return link;
 }

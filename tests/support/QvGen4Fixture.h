@@ -4,20 +4,14 @@
 
 #include "QvGen4.h"
 #include "QvRecordingLink.h"
+#include "QvTraceLink.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 inline std::string HexBytes(const std::vector<std::uint8_t>& Bytes) {
-    std::string out;
-    char buf[4];
-    for (std::size_t i = 0; i < Bytes.size(); ++i) {
-        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", Bytes[i]);
-        out += buf;
-    }
-    return out;
+    return QvHexLine(Bytes.data(), Bytes.size());
 }
 
 struct TGenOnRecorder {

@@ -338,14 +338,14 @@ void TestGui::TraceLinkLogsEveryWrite() {
     QVERIFY(log);
     auto inner = std::make_unique<TQvRecordingLink>();
     TQvRecordingLink* rec = inner.get();
-    TQvTraceLink trace(std::move(inner), log);
-    QCOMPARE(trace.Open(), FT_OK);
+    auto trace = WrapInTraceLog(std::move(inner), log);
+    QCOMPARE(trace->Open(), FT_OK);
     const std::uint8_t frame[] = {0xF0, 0x00, 0x0A, 0xB1, 0xFF, 0x07};
     std::uint32_t written = 0;
-    QCOMPARE(trace.Write(frame, 6, written), FT_OK);
+    QCOMPARE(trace->Write(frame, 6, written), FT_OK);
     QCOMPARE(written, 6u);
     const std::uint8_t query[] = {0xFD};
-    trace.Write(query, 1, written);
+    trace->Write(query, 1, written);
     // Flushed at once: readable while the link is still alive.
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
