@@ -30,7 +30,8 @@ std::string QvCtlAdcText(const TQvGen4Channel& Ch) {
     // The channel panel's general format: up to 15 significant digits.
     auto general = [](double V) {
         char buf[32];
-        std::snprintf(buf, sizeof buf, "%.15g", V);
+        std::snprintf(buf, sizeof buf, "%.15g",
+                      V + 0.0); // + 0.0: a reading rounded to -0 shows as 0
         return std::string(buf);
     };
     switch (Ch.Tuner.Type()) {

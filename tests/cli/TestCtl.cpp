@@ -464,6 +464,8 @@ TEST(CtlAdc, ReadingsAsThePanelShowsThem) {
     // is the carrier itself.
     const TCase cases[] = {
         {{"ChA.Tuner.Type=QGAFPms_ampl", "ChA.Tuner.Scale=19", "ChA.Amplitude=50"}, "-6.021 dB"},
+        // Full scale is a hair below 0 dB and rounds to zero: shown without a minus sign.
+        {{"ChA.Tuner.Type=QGAFPms_ampl", "ChA.Tuner.Scale=19"}, "0 dB"},
         {{"ChA.Tuner.Type=QGAFPms_phase", "ChA.Tuner.Scale=17", "ChA.Phase=45"}, "45 °"},
         {{"ChA.Tuner.Scale=4", "ChA.Frequency=1500"}, "1500000 Гц"},
         {{"ChA.Tuner.Scale=10", "ChA.Frequency=1500"}, "1500 кГц"},
