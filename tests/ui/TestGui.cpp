@@ -7,6 +7,7 @@
 #include "QvQtTimer.h"
 #include "QvRecordingLink.h"
 #include "QvRoutines.h"
+#include "QvTraceLink.h"
 #include "QvVantorMain.h"
 #include "QvVirtualInstrument.h"
 #include "chframe.h"
@@ -38,13 +39,7 @@
 namespace {
 
 template <class TBytes> std::string Hex(const TBytes& Bytes) {
-    std::string out;
-    char buf[4];
-    for (std::size_t i = 0; i < Bytes.size(); ++i) {
-        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", Bytes[i]);
-        out += buf;
-    }
-    return out;
+    return QvHexLine(Bytes.data(), Bytes.size());
 }
 
 // Keeps every write on its way to the device the program chose.
